@@ -1,0 +1,23 @@
+# Adds every direct sub-folder of the current folder that has a CMakeLists.txt.
+function(kvo_add_subfolders)
+  file(GLOB entries LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(dir IN LISTS entries)
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
+
+# kvo_add_test(NAME name SOURCES ... LIBS ...): a GoogleTest executable whose tests
+# each run in a process of their own (the ODBC driver manager caches ini look-ups
+# within a process), offscreen, with a private runtime folder.
+function(kvo_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KVO_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}"
+               TIMEOUT 120)
+endfunction()

@@ -1,0 +1,38 @@
+#pragma once
+// The program's one database connection. Autocommit: the program issues no commit.
+
+#include <string>
+
+class WTransaction {
+public:
+    WTransaction();
+    ~WTransaction();
+    WTransaction(const WTransaction&) = delete;
+    WTransaction& operator=(const WTransaction&) = delete;
+
+    void SetDataSource(std::string dsn, std::string userId, std::string password);
+    bool Connect();                 // by the data source set above
+    void Disconnect();              // closes every query still open on this connection
+    bool IsConnected() const;
+    const std::string& LastError() const { return lastError_; }
+
+    // Components find the transaction by its registered name ("WinStart::transaction_KVO").
+    static void Register(const std::string& name, WTransaction* transaction);
+    static void Unregister(const std::string& name);
+    static WTransaction* Find(const std::string& name);
+
+    // For platform/db only: the ODBC connection handle (SQLHDBC) and the dialect translator.
+    void* NativeHandle() const { return dbc_; }
+    class DialectTranslator& Translator();
+
+private:
+    friend class WQuery;
+    void SetError(std::string text) { lastError_ = std::move(text); }
+
+    std::string dsn_, userId_, password_;
+    void* env_ = nullptr;   // SQLHENV
+    void* dbc_ = nullptr;   // SQLHDBC
+    bool connected_ = false;
+    std::string lastError_;
+    class DialectTranslator* translator_ = nullptr;
+};
