@@ -17,7 +17,7 @@ protected:
             "insert into People( id, name ) values( 1, 'Zoe' ), ( 2, 'Adam' ), ( 3, 'Mia' );"
             "insert into Meals( id, name ) values( 1, 'Pancakes' ), ( 2, 'Stew' );"
             "insert into Courses( id, name ) values( 1, 'Coffee' ), ( 2, 'Apple' );"
-            "insert into Trips( id, name, trip_date ) values( 1, 'Lakes', '2024-6-05' ),"
+            "insert into Trips( id, name, trip_date ) values( 1, 'Lakes', '2024-06-05' ),"
             "                                               ( 2, 'Other', '2024-7-01' );"
             "insert into TripDays( id, trip, day_num ) values( 10, 1, 1 ), ( 11, 1, 2 ),"
             "                                                ( 20, 2, 1 );"
