@@ -121,6 +121,20 @@ TEST(EmptyDatabase, RefusesARowNamingAMissingParent)
     EXPECT_EQ(db.Value("select count(*) from MealCourses"), "0");
 }
 
+// The forms delete a row's children before the row; the import, replacing an existing item,
+// rewrites the item's row including its unchanged id while other rows still refer to it.
+TEST(EmptyDatabase, KeepsAReferencedParentButLetsItsRowBeRewritten)
+{
+    TemplateCopy db;
+    ASSERT_TRUE(db.Exec("insert into Courses( id, name ) values( 5, 'Chili' );"
+                        "insert into Meals( id, name ) values( 1, 'Supper' );"
+                        "insert into MealCourses( meal, course ) values( 1, 5 )"));
+    EXPECT_FALSE(db.Exec("delete from Courses where id = 5"));
+    EXPECT_TRUE(db.Exec("update Courses set id = 5, name = 'Chili', feeds = 4 where id = 5"));
+    EXPECT_TRUE(db.Exec("delete from MealCourses where course = 5;"
+                        "delete from Courses where id = 5"));
+}
+
 TEST(EmptyDatabase, AnInsertWithoutIdGetsANewLargestId)
 {
     TemplateCopy db;
