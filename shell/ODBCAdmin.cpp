@@ -48,6 +48,8 @@ bool ODBCAdmin::RegisterDataSourceDriver(const std::string& name, const std::str
     WriteValue(name, "Description", name);
     // A missing file must fail the connect, never open a new empty database.
     WriteValue(name, "NoCreat", "1");
+    // The driver enforces the declared foreign keys only when asked; the forms rely on them.
+    WriteValue(name, "FKSupport", "1");
     const std::string entry = DriverEntry(driver);
     return !entry.empty() && WriteValue(name, "Driver", entry);
 }
