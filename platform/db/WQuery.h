@@ -57,7 +57,18 @@ public:
     };
 
 private:
+    friend class WTransaction;
     bool Run(const std::string& sql, const std::vector<WDataValue>& parameters, bool fetch);
+    bool Prepare(const std::string& sql);
+    bool Fetch();
+    void ReleaseStatement();
+    void DropForDisconnect();   // the connection is going: forget the statement and the rows
+
+    // The statement last prepared, kept so that running the same text again only rebinds.
+    void* stmt_ = nullptr;   // SQLHSTMT
+    WTransaction* attachedTo_ = nullptr;
+    std::string preparedSql_;
+    std::vector<int> preparedOrder_;
 
     WTransaction* transaction_ = nullptr;
     std::string sql_;

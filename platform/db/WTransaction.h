@@ -1,6 +1,8 @@
 #pragma once
 // The program's one database connection. Autocommit: the program issues no commit.
 
+#include <mutex>
+#include <set>
 #include <string>
 
 class WTransaction {
@@ -28,6 +30,12 @@ public:
 private:
     friend class WQuery;
     void SetError(std::string text) { lastError_ = std::move(text); }
+    bool LoadSchema();
+    // Queries that hold a prepared statement on this connection; Disconnect releases them.
+    void Attach(class WQuery* query);
+    void Detach(class WQuery* query);
+    std::mutex attachedMutex_;
+    std::set<class WQuery*> attached_;
 
     std::string dsn_, userId_, password_;
     void* env_ = nullptr;   // SQLHENV
