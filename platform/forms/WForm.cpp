@@ -1,0 +1,280 @@
+#include "platform/forms/WForm.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <algorithm>
+#include <deque>
+#include <mutex>
+
+#include "platform/forms/ModalTakeOver.h"
+#include "platform/forms/WControls.h"
+#include "platform/forms/WMenu.h"
+
+// The Qt window of a form: routes the close box, Esc and F1 to the form.
+class FormWindow : public QDialog {
+public:
+    FormWindow(WForm* form, QWidget* parent) : QDialog(parent), form_(form) {
+        auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+        help->setContext(Qt::WindowShortcut);
+        QObject::connect(help, &QShortcut::activated, this, [this] {
+            if (form_) form_->Raise(HelpEvent);
+        });
+    }
+    void Detach() { form_ = nullptr; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // The form decides: its CloseEvent handlers end the window or keep it.
+        event->ignore();
+        if (form_) form_->Close();
+    }
+    void reject() override {
+        if (form_) form_->OnEscape();
+    }
+
+private:
+    WForm* form_;
+};
+
+QDialog* WForm::GetWindow() const { return window_; }
+
+WForm::WForm(std::string formName) : WWindow(nullptr, nullptr, std::move(formName)) {}
+
+WForm::~WForm() {
+    if (window_) {
+        // The object goes before its window was destroyed: drop the window without raising
+        // DestroyEvent, whose handlers belong to the parts of this object already gone.
+        window_->Detach();
+        window_->hide();
+        window_->deleteLater();
+        window_ = nullptr;
+    }
+}
+
+void WForm::RegisterControl(WWindow* control) { controls_.push_back(control); }
+
+void WForm::UnregisterControl(WWindow* control) {
+    std::erase(controls_, control);
+    if (control == defaultButton_) defaultButton_ = nullptr;
+    if (control == cancelButton_) cancelButton_ = nullptr;
+}
+
+WWindow* WForm::FindControl(const std::string& name) const {
+    for (WWindow* control : controls_)
+        if (control->GetName() == name) return control;
+    return nullptr;
+}
+
+bool WForm::CreateWindow(WWindow* parent, bool modal) {
+    if (window_ || !PreCreateCheck()) return false;
+    QWidget* parentWidget = parent && parent->GetWidget() ? parent->GetWidget()->window() : nullptr;
+    modal_ = modal;
+    ending_ = false;
+    endCode_ = 0;
+    window_ = new FormWindow(this, parentWidget);
+    SetupTemplate(window_);
+    SetWidget(window_);
+    if (modal) window_->setWindowModality(Qt::WindowModal);
+    QPointer<WForm> self(this);
+    Raise(CreateEvent);
+    return self && window_;
+}
+
+void WForm::Close() {
+    if (!window_ || ending_) return;
+    WEventData event;
+    event.id = CloseEvent;
+    QPointer<WForm> self(this);
+    const bool handled = Raise(event);
+    if (self && !handled) EndWindow(0);
+}
+
+void WForm::PostClose() {
+    QPointer<WForm> self(this);
+    QTimer::singleShot(0, this, [self] {
+        if (self) self->Close();
+    });
+}
+
+void WForm::EndWindow(int code) {
+    if (!window_ || ending_) return;
+    ending_ = true;
+    endCode_ = code;
+    if (modal_) {
+        window_->done(code);   // the modal loop returns; RunModal destroys the window
+        return;
+    }
+    DestroyWindow();
+}
+
+void WForm::DestroyWindow() {
+    if (!window_) return;
+    Raise(DestroyEvent);
+    FormWindow* window = window_;
+    window_ = nullptr;
+    SetWidget(nullptr);
+    defaultButton_ = cancelButton_ = nullptr;
+    window->Detach();
+    window->hide();
+    // The window may be in the middle of delivering the click that ended it.
+    window->deleteLater();
+}
+
+void WForm::OnEscape() {
+    if (cancelButton_) {
+        if (cancelButton_->GetEnabled()) cancelButton_->Click();
+        return;
+    }
+    if (modal_) Close();
+}
+
+int WForm::RunModal() {
+    QPointer<WForm> self(this);
+    if (ModalTakeOver::Hook hook = ModalTakeOver::TakeHook(GetFormName())) {
+        QTimer::singleShot(0, window_, [self, hook] {
+            if (self && self->HasWindow()) hook(*self);
+        });
+    } else if (ModalTakeOver::IsStrict()) {
+        ModalTakeOver::NoteUnexpected(GetFormName());
+        QTimer::singleShot(0, window_, [self] {
+            if (!self) return;
+            self->Close();
+            if (self && self->HasWindow()) self->EndWindow(-1);
+        });
+    }
+    if (!ending_) window_->exec();
+    if (!self) return -1;
+    const int code = endCode_;
+    DestroyWindow();
+    return code;
+}
+
+void WForm::SetDefaultButton(WCommandButton* button) {
+    if (defaultButton_) defaultButton_->SetDefault(false);
+    defaultButton_ = button;
+    if (button) button->SetDefault(true);
+}
+
+void WForm::SetCancelButton(WCommandButton* button) { cancelButton_ = button; }
+
+void WForm::SetMenuBar(WMenu* menu) {
+    if (!window_) return;
+    QMenuBar* bar = menu ? menu->GetMenuBar() : nullptr;
+    if (!window_->layout()) new QVBoxLayout(window_);
+    window_->layout()->setMenuBar(bar);
+}
+
+void WForm::CenterWindow() {
+    if (!window_) return;
+    QWidget* over = window_->parentWidget();
+    const QRect area = over ? over->geometry()
+                            : (window_->screen() ? window_->screen()->availableGeometry() : QRect());
+    if (area.isNull()) return;
+    QRect frame = window_->frameGeometry();
+    frame.moveCenter(area.center());
+    window_->move(frame.topLeft());
+}
+
+void WForm::SetTabOrder(const std::vector<WWindow*>& controls) {
+    QWidget* previous = nullptr;
+    for (WWindow* control : controls) {
+        QWidget* w = control ? control->GetWidget() : nullptr;
+        if (!w || w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+int WForm::GetFrameHeight() const {
+    if (!window_) return 0;
+    return window_->geometry().top() - window_->frameGeometry().top();
+}
+
+int WDialog::OpenModal(WWindow* parent) {
+    if (!CreateWindow(parent, true)) return -1;
+    return RunModal();
+}
+
+bool WModelessDialog::Create(WWindow* parent) {
+    if (!CreateWindow(parent, false)) return false;
+    if (HasWindow()) GetWindow()->show();
+    return HasWindow();
+}
+
+namespace ModalTakeOver {
+namespace {
+struct State {
+    std::mutex mutex;
+    std::map<std::string, std::deque<Hook>> hooks;
+    std::vector<std::string> unexpected;
+    bool strict = false;
+};
+State& TheState() {
+    static State state;
+    return state;
+}
+}  // namespace
+
+void Expect(const std::string& formName, Hook hook) {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    s.hooks[formName].push_back(std::move(hook));
+}
+
+void SetStrict(bool strict) {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    s.strict = strict;
+}
+
+std::vector<std::string> Unexpected() {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    return s.unexpected;
+}
+
+int Pending() {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    int n = 0;
+    for (const auto& [name, queue] : s.hooks) n += static_cast<int>(queue.size());
+    return n;
+}
+
+void Reset() {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    s.hooks.clear();
+    s.unexpected.clear();
+    s.strict = false;
+}
+
+Hook TakeHook(const std::string& formName) {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    auto it = s.hooks.find(formName);
+    if (it == s.hooks.end() || it->second.empty()) return {};
+    Hook hook = std::move(it->second.front());
+    it->second.pop_front();
+    return hook;
+}
+
+bool IsStrict() {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    return s.strict;
+}
+
+void NoteUnexpected(const std::string& formName) {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    s.unexpected.push_back(formName);
+}
+
+}  // namespace ModalTakeOver

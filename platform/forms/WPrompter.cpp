@@ -1,0 +1,213 @@
+#include "platform/forms/WPrompter.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <atomic>
+
+#include "platform/forms/GuiCall.h"
+#include "platform/forms/WWindow.h"
+
+namespace {
+
+std::atomic<WPrompter*> installed{nullptr};
+
+QWidget* OwnerWidget(WWindow* owner) {
+    return owner && owner->GetWidget() ? owner->GetWidget()->window() : nullptr;
+}
+
+QMessageBox::Icon ToQtIcon(WMessageIcon icon) {
+    switch (icon) {
+    case WMessageIcon::Information: return QMessageBox::Information;
+    case WMessageIcon::Question: return QMessageBox::Question;
+    case WMessageIcon::Exclamation: return QMessageBox::Warning;
+    case WMessageIcon::Stop: return QMessageBox::Critical;
+    case WMessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(WMessageButtons buttons) {
+    switch (buttons) {
+    case WMessageButtons::OKCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case WMessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case WMessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case WMessageButtons::OK: break;
+    }
+    return QMessageBox::Ok;
+}
+
+// The answer when the box is closed without a button: what Esc would choose.
+WMessageAnswer EscapeAnswer(WMessageButtons buttons) {
+    switch (buttons) {
+    case WMessageButtons::OK: return WMessageAnswer::OK;
+    case WMessageButtons::YesNo: return WMessageAnswer::No;
+    default: return WMessageAnswer::Cancel;
+    }
+}
+
+QString Filters(const std::vector<WFileFilter>& filters) {
+    QStringList list;
+    for (const WFileFilter& filter : filters) {
+        QString patterns = ToQt(filter.pattern);
+        patterns.replace(';', ' ');
+        list << QString("%1 (%2)").arg(ToQt(filter.description), patterns);
+    }
+    return list.join(";;");
+}
+
+}  // namespace
+
+WPrompter& WPrompter::Get() {
+    static QtPrompter qtPrompter;
+    WPrompter* prompter = installed.load();
+    return prompter ? *prompter : qtPrompter;
+}
+
+void WPrompter::Install(WPrompter* prompter) { installed.store(prompter); }
+
+WMessageAnswer MessageBox(WWindow* owner, const std::string& caption, const std::string& text,
+                          WMessageIcon icon, WMessageButtons buttons) {
+    return WPrompter::Get().Message(owner, caption, text, icon, buttons);
+}
+
+std::optional<std::string> FileDialog(WWindow* owner, const WFileRequest& request) {
+    return WPrompter::Get().FileDialog(owner, request);
+}
+
+WMessageAnswer QtPrompter::Message(WWindow* owner, const std::string& caption, const std::string& text,
+                                   WMessageIcon icon, WMessageButtons buttons) {
+    return GuiCall([&] {
+        QString body = ToQt(text);
+        body.replace("\r\n", "\n");
+        QMessageBox box(ToQtIcon(icon), ToQt(caption), body, ToQtButtons(buttons), OwnerWidget(owner));
+        box.setTextFormat(Qt::PlainText);
+        if (box.parentWidget()) box.setWindowModality(Qt::WindowModal);
+        switch (box.exec()) {
+        case QMessageBox::Ok: return WMessageAnswer::OK;
+        case QMessageBox::Cancel: return WMessageAnswer::Cancel;
+        case QMessageBox::Yes: return WMessageAnswer::Yes;
+        case QMessageBox::No: return WMessageAnswer::No;
+        default: return EscapeAnswer(buttons);
+        }
+    });
+}
+
+std::optional<std::string> QtPrompter::FileDialog(WWindow* owner, const WFileRequest& request) {
+    return GuiCall([&]() -> std::optional<std::string> {
+        QString start = ToQt(request.folder.empty() ? QDir::currentPath().toStdString() : request.folder);
+        if (!request.file.empty()) start = QDir(start).filePath(ToQt(request.file));
+        QFileDialog dialog(OwnerWidget(owner), ToQt(request.title), start, Filters(request.filters));
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(ToQt(request.defaultExtension));
+        if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return FromQt(dialog.selectedFiles().first());
+    });
+}
+
+ScriptedPrompter::ScriptedPrompter() { WPrompter::Install(this); }
+
+ScriptedPrompter::~ScriptedPrompter() {
+    WPrompter* self = this;
+    installed.compare_exchange_strong(self, nullptr);
+}
+
+void ScriptedPrompter::Answer(WMessageAnswer answer) {
+    std::lock_guard lock(mutex_);
+    answers_.push_back(answer);
+}
+
+void ScriptedPrompter::AnswerFile(std::optional<std::string> path) {
+    std::lock_guard lock(mutex_);
+    files_.push_back(std::move(path));
+}
+
+std::vector<ScriptedPrompter::Shown> ScriptedPrompter::Messages() const {
+    std::lock_guard lock(mutex_);
+    return shown_;
+}
+
+std::vector<WFileRequest> ScriptedPrompter::FileRequests() const {
+    std::lock_guard lock(mutex_);
+    return fileRequests_;
+}
+
+int ScriptedPrompter::Unanswered() const {
+    std::lock_guard lock(mutex_);
+    int n = 0;
+    for (const Shown& shown : shown_) n += shown.unanswered ? 1 : 0;
+    return n;
+}
+
+int ScriptedPrompter::PendingAnswers() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(answers_.size() + files_.size());
+}
+
+void ScriptedPrompter::Clear() {
+    std::lock_guard lock(mutex_);
+    answers_.clear();
+    files_.clear();
+    shown_.clear();
+    fileRequests_.clear();
+}
+
+WMessageAnswer ScriptedPrompter::Message(WWindow* owner, const std::string& caption, const std::string& text,
+                                         WMessageIcon icon, WMessageButtons buttons) {
+    std::lock_guard lock(mutex_);
+    Shown shown{owner ? owner->GetName() : std::string(), caption, text, icon, buttons};
+    if (buttons == WMessageButtons::OK) {
+        shown.answer = WMessageAnswer::OK;
+    } else if (!answers_.empty()) {
+        shown.answer = answers_.front();
+        answers_.pop_front();
+    } else {
+        shown.answer = EscapeAnswer(buttons);
+        shown.unanswered = true;
+    }
+    shown_.push_back(shown);
+    return shown.answer;
+}
+
+std::optional<std::string> ScriptedPrompter::FileDialog(WWindow*, const WFileRequest& request) {
+    std::lock_guard lock(mutex_);
+    fileRequests_.push_back(request);
+    if (files_.empty()) return std::nullopt;
+    std::optional<std::string> path = std::move(files_.front());
+    files_.pop_front();
+    return path;
+}
+
+const char* ToString(WMessageAnswer answer) {
+    switch (answer) {
+    case WMessageAnswer::OK: return "OK";
+    case WMessageAnswer::Cancel: return "Cancel";
+    case WMessageAnswer::Yes: return "Yes";
+    case WMessageAnswer::No: return "No";
+    }
+    return "?";
+}
+
+const char* ToString(WMessageIcon icon) {
+    switch (icon) {
+    case WMessageIcon::None: return "none";
+    case WMessageIcon::Information: return "information";
+    case WMessageIcon::Question: return "question";
+    case WMessageIcon::Exclamation: return "exclamation";
+    case WMessageIcon::Stop: return "stop";
+    }
+    return "?";
+}
+
+const char* ToString(WMessageButtons buttons) {
+    switch (buttons) {
+    case WMessageButtons::OK: return "OK";
+    case WMessageButtons::OKCancel: return "OK/Cancel";
+    case WMessageButtons::YesNo: return "Yes/No";
+    case WMessageButtons::YesNoCancel: return "Yes/No/Cancel";
+    }
+    return "?";
+}
