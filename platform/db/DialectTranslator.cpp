@@ -101,6 +101,14 @@ Seq Tokenize(const std::string& sql) {
             i = end + 2;
             continue;
         }
+        if ((c == 'x' || c == 'X') && i + 1 < n && sql[i + 1] == '\'') {
+            // A blob literal is SQLite's own; it passes as written.
+            const std::size_t end = sql.find('\'', i + 2);
+            if (end == std::string::npos) throw TranslateError("unterminated blob literal");
+            tokens.push_back(Number(sql.substr(i, end + 1 - i)));
+            i = end + 1;
+            continue;
+        }
         if (c == '\'') {
             std::string raw;
             ++i;
@@ -449,7 +457,7 @@ private:
     using Chain = std::vector<TableRef>;
 
     static bool StartsJoin(const Node& n) {
-        static const std::set<std::string> words = {"key", "natural", "inner", "left", "right",
+        static const std::set<std::string> words = {"key", "natural", "inner", "left", "right", "outer",
                                                     "full", "cross", "join"};
         return IsOp(n, "==") || (n.kind == Kind::Word && words.count(Lower(n.text)) > 0);
     }

@@ -7,8 +7,9 @@
 #include "platform/db/WQuery.h"
 
 std::filesystem::path TemplateDatabasePath() {
+    // The build folder this library was built in stands in when the variable is not set.
     const char* build = std::getenv("KVO_TEST_BUILD_DIR");
-    return std::filesystem::path(build ? build : ".") / "Kestavo" / "KestavoEmpty.db";
+    return std::filesystem::path(build && *build ? build : KVO_SUPPORT_BUILD_DIR) / "Kestavo" / "KestavoEmpty.db";
 }
 
 PrivateDataSource::PrivateDataSource(const std::filesystem::path& database, const std::string& name) {

@@ -13,7 +13,8 @@
 #include "platform/db/WTransaction.h"
 #include "tests/support/TempFolder.h"
 
-// $KVO_TEST_BUILD_DIR/Kestavo/KestavoEmpty.db, as the build made it.
+// $KVO_TEST_BUILD_DIR/Kestavo/KestavoEmpty.db, as the build made it (the build folder of this
+// library when the variable is not set).
 std::filesystem::path TemplateDatabasePath();
 
 // Points ODBCINI at an odbc.ini of its own folder and writes the data source there (driver
