@@ -37,14 +37,16 @@ public:
                        const std::string& value, long skipId);
     bool EnsureUniqueName(WTextBox* nameBox, const std::string& table, const std::string& noun,
                           long editedId);
-    long NextId(const std::string& table);
+    long NextId(const std::string& table);   // -1 when the table cannot be queried
     void TouchModified(const std::string& table, long id);
     WTransaction* GetTransaction() { return transaction_KVO.get(); }
     TableSchema* FindTableSchema(const std::string& table);
     // Builds the registry of the exchanged tables; start-up calls it once it is connected.
     void BuildTableSchemas();
     bool IsReadOnlyRow(const std::string& licensor) const { (void)licensor; return false; }
+    // False, with an empty document, when the stored recipe cannot be read or is damaged.
     bool LoadRecipe(long courseId, std::vector<std::uint8_t>& document);
+    // Replaces the stored chunks all at once; false, with the old recipe kept, on a failure.
     bool SaveRecipe(long courseId, const std::vector<std::uint8_t>& document);
 
     // Data objects (registered as "WinStart::<member>").

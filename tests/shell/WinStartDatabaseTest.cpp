@@ -1,0 +1,48 @@
+#include "tests/shell/WinStartDatabaseTest.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+void WinStartDatabaseTest::SetUp() {
+    setenv("KVO_TEST_BUILD_DIR", KVO_BUILD_DIR, 0);   // where the template was built
+    const auto database = folder.File("Kestavo.db");
+    ASSERT_TRUE(std::filesystem::exists(TemplateDatabasePath())) << TemplateDatabasePath();
+    std::filesystem::copy_file(TemplateDatabasePath(), database);
+    if (!prepareScript.empty()) RunSqlite(prepareScript);
+    dataSource = std::make_unique<PrivateDataSource>(database);
+    ASSERT_TRUE(dataSource->Written());
+    main.CreateDataObjects();
+    ASSERT_TRUE(main.transaction_KVO->Connect()) << main.transaction_KVO->LastError();
+}
+
+void WinStartDatabaseTest::TearDown() {
+    main.DestroyDataObjects();
+    dataSource.reset();
+}
+
+void WinStartDatabaseTest::RunSqlite(const std::string& script) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.File("Kestavo.db").c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+bool WinStartDatabaseTest::Exec(const std::string& sql, const std::vector<WDataValue>& parameters) {
+    WQuery query(main.transaction_KVO.get());
+    const bool ok = query.Execute(sql, parameters);
+    EXPECT_TRUE(ok) << sql << "\n" << query.LastError();
+    return ok;
+}
+
+WDataValue WinStartDatabaseTest::Value(const std::string& sql) {
+    WQuery query(main.transaction_KVO.get());
+    query.SetSQL(sql);
+    EXPECT_TRUE(query.Open()) << sql << "\n" << query.LastError();
+    return query.GetValue(0, 0);
+}
+
+long WinStartDatabaseTest::Count(const std::string& table, const std::string& where) {
+    return static_cast<long>(Value("select count(*) from " + table + (where.empty() ? "" : " where " + where)).AsLong());
+}
