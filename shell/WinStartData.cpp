@@ -4,8 +4,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <zlib.h>
 
+#include "platform/forms/WControls.h"
+#include "platform/forms/WForm.h"
+#include "platform/forms/WPrompter.h"
 #include "shell/TableSchema.h"
 #include "shell/WinStart.h"
 
@@ -110,6 +114,20 @@ long WinStart::FindIdByValue(const std::string& table, const std::string& column
         id = static_cast<long>(query_GenQuery->GetValue(0, 0).AsLong());
     query_GenQuery->Close();
     return id;
+}
+
+bool WinStart::EnsureUniqueName(WTextBox* nameBox, const std::string& table, const std::string& noun,
+                                long editedId) {
+    std::string name = nameBox->GetText();
+    if (FindIdByValue(table, "name", name, editedId) == -1) return false;
+    MakeUniqueValue(name, table, "name");
+    nameBox->SetText(name);
+    const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun[0]) != std::string_view::npos;
+    MessageBox(nameBox->GetForm(), "Name already exists",
+               std::string("A") + (vowel ? "n" : "") + " " + noun + " with this same name already exists.\r\n" +
+                   "The name has been changed to '" + name + "'.",
+               WMessageIcon::Exclamation, WMessageButtons::OK);
+    return true;
 }
 
 long WinStart::NextId(const std::string& table) {

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <QLineEdit>
 #include <random>
+
+#include "platform/forms/WControls.h"
+#include "platform/forms/WForm.h"
+#include "platform/forms/WPrompter.h"
 
 #include "shell/TableSchema.h"
 #include "tests/shell/WinStartDatabaseTest.h"
@@ -133,6 +138,69 @@ TEST_F(WinStartDataTest, FindIdByValueSkipsTheGivenRow) {
     EXPECT_EQ(main.FindIdByValue("Ingredients", "name", "Dates", -1), -1);
     EXPECT_EQ(main.FindIdByValue("NoSuchTable", "name", "Oats", -1), -1);
 }
+
+struct NameCase {
+    const char* name;
+    const char* table;
+    const char* noun;
+    std::vector<std::string> taken;   // rows 1, 2, ... of the table, by name
+    std::string typed;
+    long editedId;
+    bool changed;
+    std::string shownName;
+    std::string message;   // empty: no message
+    friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+};
+
+// A form that is never opened: it only owns the name box, as an editor's form does.
+class NameForm : public WForm {
+public:
+    NameForm() : WForm("WinEditCourse") {}
+    void SetupTemplate(QDialog*) override {}
+};
+
+class EnsureUniqueNameTest : public WinStartDataTest, public ::testing::WithParamInterface<NameCase> {};
+
+TEST_P(EnsureUniqueNameTest, ChangesATakenNameAndSaysSo) {
+    const NameCase& c = GetParam();
+    for (std::size_t i = 0; i < c.taken.size(); ++i) {
+        std::string name = c.taken[i];
+        Exec(std::string("insert into ") + c.table + "( id, name ) values( " + std::to_string(i + 1) + ", '" +
+             WinStart::EscapeSQL(name) + "' )");
+    }
+    ScriptedPrompter prompter;
+    NameForm form;
+    QLineEdit line;
+    WTextBox nameBox(&form, "textb_Name", &line);
+    nameBox.SetText(c.typed);
+
+    EXPECT_EQ(main.EnsureUniqueName(&nameBox, c.table, c.noun, c.editedId), c.changed);
+    EXPECT_EQ(nameBox.GetText(), c.shownName);
+    const auto shown = prompter.Messages();
+    if (c.message.empty()) {
+        EXPECT_TRUE(shown.empty());
+        return;
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].owner, "WinEditCourse");
+    EXPECT_EQ(shown[0].caption, "Name already exists");
+    EXPECT_EQ(shown[0].text, c.message);
+    EXPECT_EQ(shown[0].icon, WMessageIcon::Exclamation);
+    EXPECT_EQ(shown[0].buttons, WMessageButtons::OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, EnsureUniqueNameTest,
+    ::testing::Values(
+        NameCase{"FreeName", "Courses", "menu item", {"Chili"}, "Stew", -1, false, "Stew", ""},
+        NameCase{"OwnNameKept", "Courses", "menu item", {"Chili"}, "Chili", 1, false, "Chili", ""},
+        NameCase{"TakenByAnother", "Courses", "menu item", {"Chili", "Stew"}, "chili", 2, true, "chili_01",
+                 "A menu item with this same name already exists.\r\nThe name has been changed to 'chili_01'."},
+        NameCase{"NounWithVowel", "Ingredients", "ingredient", {"Oats", "Oats_01"}, "Oats", -1, true, "Oats_02",
+                 "An ingredient with this same name already exists.\r\nThe name has been changed to 'Oats_02'."},
+        NameCase{"QuoteInName", "Meals", "meal", {"Ann's lunch"}, "Ann's lunch", -1, true, "Ann's lunch_01",
+                 "A meal with this same name already exists.\r\nThe name has been changed to 'Ann's lunch_01'."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WinStartDataTest, NextIdIsOneAboveTheLargest) {
     EXPECT_EQ(main.NextId("Meals"), 1);
