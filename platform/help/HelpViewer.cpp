@@ -76,9 +76,9 @@ HelpViewer::HelpViewer() {
         anchor_ = url.fragment();
         const QString fileTitle = archive_ ? QString::fromStdString(archive_->Title()) : QString();
         const QString pageTitle = browser_->documentTitle();
-        setWindowTitle(pageTitle.isEmpty() ? fileTitle
-                       : fileTitle.isEmpty() ? pageTitle
-                       : pageTitle + QStringLiteral(" - ") + fileTitle);
+        const bool both = !pageTitle.isEmpty() && !fileTitle.isEmpty() && pageTitle != fileTitle;
+        setWindowTitle(both ? pageTitle + QStringLiteral(" - ") + fileTitle
+                            : pageTitle.isEmpty() ? fileTitle : pageTitle);
     });
     resize(780, 560);
 }

@@ -146,7 +146,9 @@ TEST_F(HelpViewerTest, FileWithoutTheTopicReportsFalse) {
 TEST_F(HelpViewerTest, FileAloneShowsItsDefaultTopic) {
     ASSERT_TRUE(ShowHelpTarget(KVO_TEST_HELP_FILE));
     EXPECT_EQ(HelpViewer::Instance().CurrentPage(), QStringLiteral("/idh_main.htm"));
-    EXPECT_EQ(HelpViewer::Instance().windowTitle(), QStringLiteral("Kestavo Help - Kestavo Help"));
+    EXPECT_EQ(HelpViewer::Instance().windowTitle(), QStringLiteral("Kestavo Help"));
+    ASSERT_TRUE(ShowHelpTarget(Target(116)));
+    EXPECT_EQ(HelpViewer::Instance().windowTitle(), QStringLiteral("People - Kestavo Help"));
 }
 
 }  // namespace
