@@ -93,6 +93,7 @@ std::string& WinStart::EscapeSQL(std::string& text) {
 }
 
 std::string WinStart::MakeUniqueValue(std::string& value, const std::string& table, const std::string& column) {
+    if (!query_GenQuery) return value;
     std::string candidate = value;
     for (int n = 0;; candidate = Numbered(value, ++n)) {
         query_GenQuery->SetSQL("select " + column + " from " + table + " where " + column + " = " + Quoted(candidate));
@@ -106,6 +107,7 @@ std::string WinStart::MakeUniqueValue(std::string& value, const std::string& tab
 
 long WinStart::FindIdByValue(const std::string& table, const std::string& column, const std::string& value,
                              long skipId) {
+    if (!query_GenQuery) return -1;
     std::string sql = "select id from " + table + " where " + column + " = " + Quoted(value);
     if (skipId != -1) sql += " and id != " + std::to_string(skipId);
     query_GenQuery->SetSQL(sql);
@@ -131,6 +133,7 @@ bool WinStart::EnsureUniqueName(WTextBox* nameBox, const std::string& table, con
 }
 
 long WinStart::NextId(const std::string& table) {
+    if (!query_GenQuery) return -1;
     query_GenQuery->SetSQL("select max(id) from " + table);
     // A failed query must not pass for an empty table: id 1 may well be taken.
     long next = -1;
@@ -147,7 +150,7 @@ TableSchema* WinStart::FindTableSchema(const std::string& table) { return ::Find
 
 bool WinStart::SaveRecipe(long courseId, const std::vector<std::uint8_t>& document) {
     std::vector<std::uint8_t> blob;
-    if (!query_GenQuery || !MakeRecipeBlob(document, blob)) return false;
+    if (!query_GenQuery || !query_Gen2 || !MakeRecipeBlob(document, blob)) return false;
     const std::string course = std::to_string(courseId);
     // The old chunks go only when every new one is in: one transaction, by a savepoint.
     if (!ExecSQL("savepoint save_recipe")) return false;
@@ -166,6 +169,7 @@ bool WinStart::SaveRecipe(long courseId, const std::vector<std::uint8_t>& docume
 
 bool WinStart::LoadRecipe(long courseId, std::vector<std::uint8_t>& document) {
     document.clear();
+    if (!query_Gen2) return false;
     query_Gen2->SetSQL(std::string("select data from ") + RecipesTable + " where course = " + std::to_string(courseId) +
                        " order by seq");
     if (!query_Gen2->Open()) return false;

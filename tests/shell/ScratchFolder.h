@@ -1,34 +1,26 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with everything in it at the
-// end of the test; the test may also make it the current directory.
+// A temporary folder that a test may also make its current directory (the options file lives
+// in the current directory), with whole-file reads and writes for checking bytes on disk.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
-class ScratchFolder {
+#include "tests/support/TempFolder.h"
+
+class ScratchFolder : public TempFolder {
 public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvo-shell-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
+    ScratchFolder() = default;
     ~ScratchFolder() {
         if (!previous_.empty()) std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
     }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     void MakeCurrent() {
         previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(path_);
+        std::filesystem::current_path(Path());
     }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string File(const std::string& name) const { return TempFolder::File(name).string(); }
 
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -39,6 +31,5 @@ public:
     }
 
 private:
-    std::filesystem::path path_;
     std::filesystem::path previous_;
 };
