@@ -16,8 +16,9 @@ function(kvo_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  # gtest_discover_tests hands PROPERTIES on as text, so the list separator must be escaped.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KVO_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;KVO_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}"
                TIMEOUT 120)
 endfunction()

@@ -1,7 +1,12 @@
 #include "shell/WinStart.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 
+#include "shell/CascadeDelete.h"
+#include "shell/TableNames.h"
 #include "shell/TableSchema.h"
 
 WinStart* MainWindow = nullptr;
@@ -10,11 +15,34 @@ StartupOptions* TheOptions = nullptr;
 const std::string* VersionText = nullptr;
 
 namespace {
+
 std::string MakeVersionText() {
     char text[16];
     std::snprintf(text, sizeof text, "%d.%02d", 3, 2);
     return text;
 }
+
+constexpr int TripIdColumn = 3;
+constexpr int TripNameColumn = 0;
+
+constexpr const char* KestavoWebSite = "https://www.kestavo.com/";
+
+// The commands that touch the database wait for the start-up; Exit, Help topics and Web site
+// work at once.
+constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 1010, 1012, 1013,
+                                    1017, 1018, 1019, 1020, 1022, 1023, 1024, 1025, 1028, 1032,
+                                    10000, 10001, 10002, 10003};
+
+// The commands that open forms this version does not have yet: shown, but greyed.
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
+                                       1019, 1020, 1022, 1023, 1025, 1028, 1032, 10000, 10001,
+                                       10003};
+
+bool IsAvailable(int command) {
+    return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
+           std::end(UnavailableCommands);
+}
+
 }  // namespace
 
 WinStart::WinStart() : versionText(MakeVersionText()) {
@@ -43,6 +71,7 @@ void WinStart::CreateDataObjects() {
 }
 
 void WinStart::DestroyDataObjects() {
+    if (grid_Trips) grid_Trips->SetDataSource(nullptr);
     for (auto* query : {&query_Trips, &query_GenQuery, &query_Gen2, &query_GenQueryNoError}) {
         if (*query) (*query)->Close();
         query->reset();
@@ -52,4 +81,148 @@ void WinStart::DestroyDataObjects() {
         WTransaction::Unregister("WinStart::transaction_KVO");
         transaction_KVO.reset();
     }
+}
+
+// The hand-written part of the window's set-up, after the generated controls and menus.
+void WinStart::SetupMainWindow() {
+    pictbttn_Ingredients->SetPicture(":/pictures/ingredients.png");
+    pictbttn_MenuItems->SetPicture(":/pictures/menuitems.png");
+    pictbttn_Meals->SetPicture(":/pictures/meals.png");
+    pictbttn_People->SetPicture(":/pictures/people.png");
+    pictbttn_TripWizard->SetPicture(":/pictures/tripwizard.png");
+    label_1->SetBold(true);
+    grid_Trips->SetReadOnly(true);
+    CreateDataObjects();
+    grid_Trips->SetDataSource(query_Trips.get());
+    // Nothing may touch the database before the start-up has connected it.
+    SetCommandsEnabled(false);
+    PostUserEvent(0);
+}
+
+void WinStart::SetCommandsEnabled(bool enabled) {
+    for (int command : DatabaseCommands) {
+        const bool on = enabled && IsAvailable(command);
+        if (WMenuItem* item = menu_1->FindItem(command)) item->SetItemEnabled(on);
+        if (WMenuItem* item = popup_Trips->FindItem(command)) item->SetItemEnabled(on);
+    }
+    const std::pair<WWindow*, int> buttons[] = {
+        {pictbttn_Ingredients, 1017}, {pictbttn_MenuItems, 1018}, {pictbttn_Meals, 1019},
+        {pictbttn_People, 1020},      {pictbttn_TripWizard, 1023}, {cb_Edit, 1022},
+        {cb_Add, 1023},               {cb_Delete, 1024},           {cb_Report, 1025}};
+    for (const auto& [button, command] : buttons) button->SetEnabled(enabled && IsAvailable(command));
+}
+
+void WinStart::RefreshTrips(long tripId) {
+    query_Trips->Close();
+    query_Trips->Open();
+    grid_Trips->Refresh();
+    if (tripId != -1) {
+        const long row = FindRowById(grid_Trips, TripIdColumn, tripId);
+        if (row != -1) SelectRow(grid_Trips, row);
+    } else if (grid_Trips->GetNumRows() > 0) {
+        SelectRow(grid_Trips, 0);
+    }
+    grid_Trips->Show();
+    PostGridRelayout(grid_Trips);
+}
+
+void WinStart::DeleteTrip() {
+    const long row = GetSelectedRow(grid_Trips, "trip");
+    if (row == -1) return;
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "Are you sure you want to delete the '%s' %s?\r\nThis will delete all the %ss "
+                  "and related records as well\r\n(but not any food, such as meals or menu items).",
+                  grid_Trips->GetCellText(row, TripNameColumn).c_str(), "trip", "trip stop");
+    if (MessageBox(this, "Remove Trip?", text, WMessageIcon::Question,
+                   WMessageButtons::OKCancel) != WMessageAnswer::OK)
+        return;
+    const long id = std::strtol(grid_Trips->GetCellText(row, TripIdColumn).c_str(), nullptr, 10);
+    CascadeDelete(FindTableSchema("Trips"), 0, id, transaction_KVO.get(), true, false);
+    RefreshTrips(-1);
+}
+
+void WinStart::AddTrip() {}
+
+bool WinStart::ApplyCookingMeasures() {
+    static constexpr int Metric[] = {1, 1, 0};
+    static constexpr int Imperial[] = {1, 0, 1};
+    const int choice = options.cookingMeasure >= 0 && options.cookingMeasure <= 2
+                           ? options.cookingMeasure
+                           : 0;
+    char statement[128];
+    std::snprintf(statement, sizeof statement,
+                  "update Measures set metric = %d, imperial = %d where cooking_measure = 1",
+                  Metric[choice], Imperial[choice]);
+    return ExecSQL(statement);
+}
+
+bool WinStart::OnMenuSaveDatabase(WEventData&) {
+    SaveDatabaseCopy(std::nullopt, std::nullopt);
+    return false;
+}
+
+bool WinStart::OnMenuRestoreDatabase(WEventData&) {
+    RestoreDatabase(std::nullopt, true);
+    return false;
+}
+
+bool WinStart::OnMenuRestoreBackup(WEventData&) {
+    WFileRequest request;
+    request.title = "Restore database from backup";
+    request.folder = BackupFolder();
+    request.filters = {{"Database file (*.db)", "*.db"}, {"All files", "*.*"}};
+    if (const std::optional<std::string> file = FileDialog(this, request))
+        RestoreDatabase(*file, true);
+    return false;
+}
+
+bool WinStart::OnMenuExit(WEventData&) {
+    Close();
+    return false;
+}
+
+bool WinStart::OnMenuDeleteTrip(WEventData&) {
+    DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnPopupDeleteTrip(WEventData&) {
+    DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnDeleteButton(WEventData&) {
+    DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnMenuHelpTopics(WEventData&) {
+    ShowHelp(100);
+    return false;
+}
+
+bool WinStart::OnHelp(WEventData&) {
+    ShowHelp(100);
+    return true;
+}
+
+bool WinStart::OpenWebSite(WEventData&) {
+    LaunchRegisteredProgram(".html", KestavoWebSite, true, false);
+    return false;
+}
+
+bool WinStart::OnTripsLeftButtonUp(WEventData&) {
+    PostGridRelayout(grid_Trips);
+    return false;
+}
+
+bool WinStart::OnTripsRightButtonUp(WEventData& event) {
+    SelectRowAtPoint(grid_Trips, event);
+    return false;
+}
+
+bool WinStart::OnTripsUserEvent(WEventData&) {
+    UpdateGridScrollBar(grid_Trips);
+    return false;
 }

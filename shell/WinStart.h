@@ -4,29 +4,34 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "__WinStart_Base.h"
 #include "platform/db/WDataValue.h"
 #include "platform/db/WQuery.h"
 #include "platform/db/WTransaction.h"
 #include "shell/StartupOptions.h"
 
 class TableSchema;
-class WTextBox;
-class WGrid;
+class WDragImage;
+class WListView;
 
-class WinStart {
+class WinStart : public __WinStart_Base {
 public:
     WinStart();
-    virtual ~WinStart();
-    WinStart(const WinStart&) = delete;
-    WinStart& operator=(const WinStart&) = delete;
+    ~WinStart() override;
 
     // Builds the transaction and the four queries and registers them by name. The window's
     // set-up calls it; tests that need only the data side call it alone.
     void CreateDataObjects();
     void DestroyDataObjects();
+
+    // Trips list and trip commands.
+    void RefreshTrips(long tripId);
+    void AddTrip();
+    void DeleteTrip();
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
@@ -48,6 +53,40 @@ public:
     bool LoadRecipe(long courseId, std::vector<std::uint8_t>& document);
     // Replaces the stored chunks all at once; false, with the old recipe kept, on a failure.
     bool SaveRecipe(long courseId, const std::vector<std::uint8_t>& document);
+    // The cooking measures follow the option: "update Measures set metric = ..., imperial = ...".
+    bool ApplyCookingMeasures();
+
+    // The database file: version check, dated copies, save and restore.
+    enum class VersionCheck { Matches, Mismatch, Unreadable };
+    VersionCheck ReadDatabaseVersion();
+    bool CheckDatabaseVersion(bool showMessage);
+    void ShowBadVersionMessage();
+    void PruneBackups();
+    // The path of the copy; nothing when the dialog was cancelled or no copy could be made.
+    std::optional<std::string> SaveDatabaseCopy(std::optional<std::string> folder,
+                                                std::optional<std::string> name);
+    bool RestoreDatabase(std::optional<std::string> file, bool safetyCopy);
+    std::string DatabasePath() const;   // program folder + "Kestavo.db"
+    std::string BackupFolder() const;   // program folder + "dbbackups/"
+    static bool ReplaceFileWithCopy(const std::string& source, const std::string& target);
+
+    // Shared interface helpers.
+    long GetSelectedRow(WGrid* grid, const std::string& noun);
+    long GetSelectedRowQuiet(WGrid* grid);
+    long GetSelectedListItem(WListView* list, const std::string& noun);
+    void SelectRow(WGrid* grid, long row);
+    long FindRowById(WGrid* grid, int column, long id);
+    void SelectRowAtPoint(WGrid* grid, const WEventData& event);
+    void PostGridRelayout(WGrid* grid);
+    void UpdateGridScrollBar(WGrid* grid);
+    void SelectListItem(WListView* list, long index);
+    static bool IsVowel(char c);
+    // Cuts the text to 15 characters and "..." and draws it in the control's font.
+    std::unique_ptr<WDragImage> MakeDragImage(std::string& text, WWindow* control);
+    void ShowHelp(int helpId);
+    static std::string& FormatDate(std::string& text, int year, int month, int day, bool longForm);
+    void EnableDialogItems(WForm* form, const std::vector<int>& itemIds, bool enable);
+    void TrimFormAtControl(WForm* form, WWindow* control);
 
     // Data objects (registered as "WinStart::<member>").
     std::unique_ptr<WTransaction> transaction_KVO;
@@ -67,6 +106,34 @@ public:
     std::string versionText;
     std::string helpPath;
     bool optionsReached = false;
+
+protected:
+    void SetupMainWindow() override;
+    void SetCommandsEnabled(bool enabled);
+
+    // Start-up and close.
+    bool OnStartup(WEventData& event) override;
+    bool OnClose(WEventData& event) override;
+    bool OnHelp(WEventData& event) override;
+    void RunStartup();
+    bool ReplaceWithEmptyTemplate();
+    void ShowSetupError();
+
+    // Commands.
+    bool OnMenuSaveDatabase(WEventData& event) override;
+    bool OnMenuRestoreDatabase(WEventData& event) override;
+    bool OnMenuRestoreBackup(WEventData& event) override;
+    bool OnMenuExit(WEventData& event) override;
+    bool OnMenuDeleteTrip(WEventData& event) override;
+    bool OnMenuHelpTopics(WEventData& event) override;
+    bool OpenWebSite(WEventData& event) override;
+    bool OnPopupDeleteTrip(WEventData& event) override;
+    bool OnDeleteButton(WEventData& event) override;
+
+    // Grid events.
+    bool OnTripsLeftButtonUp(WEventData& event) override;
+    bool OnTripsRightButtonUp(WEventData& event) override;
+    bool OnTripsUserEvent(WEventData& event) override;
 };
 
 // The one main window, set by its constructor.
@@ -74,3 +141,11 @@ extern WinStart* MainWindow;
 extern WinStart* AppMainForm;
 extern StartupOptions* TheOptions;
 extern const std::string* VersionText;
+
+// The per-user work folder: the user's data folder + the current directory's last folder name.
+std::string& GetUserWorkFolder(std::string& folder);
+// The program folder: the executable's folder, without a last "debug/" or "release/" folder.
+std::string ProgramFolderOf(const std::string& executableFolder);
+// Starts the program registered for a file type (".html", ".rtf") with a file or address.
+bool LaunchRegisteredProgram(const std::string& fileTypeKey, const std::string& argument,
+                             bool quote, bool wait);
