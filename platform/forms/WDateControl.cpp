@@ -1,0 +1,70 @@
+#include "platform/forms/WDateControl.h"
+
+#include <QCalendarWidget>
+#include <QDate>
+#include <algorithm>
+
+#include "platform/forms/WForm.h"
+
+namespace {
+
+// The date with one part changed; an invalid part gives an invalid date.
+QDate WithPart(const QDate& date, int dispatchId, int value) {
+    int year = date.year(), month = date.month(), day = date.day();
+    switch (dispatchId) {
+    case WDateControl::YearProperty:
+        if (value < 1) return {};
+        year = value;
+        break;
+    case WDateControl::MonthProperty:
+        if (value < 1 || value > 12) return {};
+        month = value;
+        break;
+    case WDateControl::DayProperty:
+        if (value < 1 || value > QDate(year, month, 1).daysInMonth()) return {};
+        return QDate(year, month, value);
+    default:
+        return {};
+    }
+    // A year or month change keeps the day within the new month (31 January -> February).
+    return QDate(year, month, std::min(day, QDate(year, month, 1).daysInMonth()));
+}
+
+}  // namespace
+
+WDateControl::WDateControl(WForm* form, const std::string& name)
+    : WWindow(nullptr, form, name), calendar_(new QCalendarWidget(form ? form->GetWindow() : nullptr)) {
+    SetWidget(calendar_);
+    calendar_->setObjectName(ToQt(name));
+    calendar_->setGridVisible(true);
+    calendar_->show();
+    connect(calendar_, &QCalendarWidget::selectionChanged, this, [this] { Raise(ChangeEvent); });
+}
+
+WDateControl::~WDateControl() { delete calendar_; }
+
+void WDateControl::SetProperty(int dispatchId, std::int16_t value) {
+    const QDate date = WithPart(calendar_->selectedDate(), dispatchId, value);
+    if (!date.isValid()) return;
+    const QSignalBlocker quiet(calendar_);   // a set value is not the user's pick
+    calendar_->setSelectedDate(date);
+}
+
+std::int16_t WDateControl::GetProperty(int dispatchId) const {
+    const QDate date = calendar_->selectedDate();
+    switch (dispatchId) {
+    case YearProperty: return static_cast<std::int16_t>(date.year());
+    case MonthProperty: return static_cast<std::int16_t>(date.month());
+    case DayProperty: return static_cast<std::int16_t>(date.day());
+    default: return 0;
+    }
+}
+
+void WDateControl::PlaceLeftOf(const WWindow* right, int margin) {
+    QWidget* window = calendar_->parentWidget();
+    if (!window) return;
+    const int rightEdge = right && right->GetWidget() ? right->GetWidget()->x() - margin
+                                                      : window->width() - margin;
+    calendar_->setGeometry(margin, margin, std::max(0, rightEdge - margin),
+                           std::max(0, window->height() - 2 * margin));
+}

@@ -1,0 +1,53 @@
+#pragma once
+// What the trip wizard tests share: a main window with its data objects connected to a
+// private copy of the empty template, the scripted prompter, strict take-over of modal forms,
+// and the ways a user ends a form.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "platform/db/WDataValue.h"
+#include "platform/forms/ModalTakeOver.h"
+#include "platform/forms/WPrompter.h"
+#include "shell/WinStart.h"
+#include "tests/support/TestDataSource.h"
+
+class WForm;
+
+// How the user leaves a form other than by its OK button.
+enum class Leave { CancelButton, EscapeKey, CloseBox };
+void LeaveForm(WForm& form, Leave how);
+const char* ToString(Leave how);
+inline void PrintTo(Leave how, std::ostream* os) { *os << ToString(how); }
+
+// Forms only: strict take-over, the scripted prompter.
+class FormsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    ScriptedPrompter prompter;
+};
+
+class TripWizardTest : public FormsTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs statements straight on the database file through SQLite (before the connection).
+    void RunSqlite(const std::string& script);
+    bool Exec(const std::string& sql);
+    WDataValue Value(const std::string& sql);
+    long Count(const std::string& table, const std::string& where = "");
+    long AddPerson(const std::string& name);
+    long AddTrip(const std::string& name, int days);
+    // Every table a trip owns rows in, summed: 0 when no trace of any trip is left.
+    long TripRows();
+
+    std::string prepareScript;   // set in the test's constructor: runs before connecting
+    TempFolder folder;
+    std::unique_ptr<PrivateDataSource> dataSource;
+    WinStart main;
+};
