@@ -212,11 +212,8 @@ void WQuery::DropForDisconnect() {
 }
 
 bool WQuery::Prepare(const std::string& sql) {
-    if (stmt_ && attachedTo_ == transaction_ && preparedSql_ == sql) {
-        SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_CLOSE);
-        SQLFreeStmt(static_cast<SQLHSTMT>(stmt_), SQL_RESET_PARAMS);
-        return true;
-    }
+    // Binding again replaces the parameters; the cursor was closed after the last run.
+    if (stmt_ && attachedTo_ == transaction_ && preparedSql_ == sql) return true;
     ReleaseStatement();
     const DialectTranslator::Translation translation = transaction_->Translator().Translate(sql);
     if (!translation.ok) {
@@ -271,7 +268,9 @@ bool WQuery::Run(const std::string& sql, const std::vector<WDataValue>& paramete
     SQLLEN count = -1;
     if (SQL_SUCCEEDED(SQLRowCount(stmt, &count))) rowsAffected_ = static_cast<long>(count);
     const bool ok = fetch ? Fetch() : true;
-    SQLFreeStmt(stmt, SQL_CLOSE);
+    // Closing a statement without a cursor would make this driver prepare it anew next time.
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns)) || columns > 0) SQLFreeStmt(stmt, SQL_CLOSE);
     return ok;
 }
 

@@ -97,6 +97,8 @@ bool WTransaction::Connect() {
     env_ = env;
     dbc_ = dbc;
     connected_ = true;
+    // Every statement stands on its own; the program never commits.
+    SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, (SQLPOINTER)SQL_AUTOCOMMIT_ON, 0);
     // The original engine enforced the declared foreign keys, and the forms rely on a refused row.
     std::vector<std::vector<std::string>> ignored;
     CatalogRows(dbc, "PRAGMA foreign_keys = ON", ignored);
