@@ -153,6 +153,10 @@ TEST_F(WQueryTest, TheSameStatementRunsAgainWithNewParameters) {
         ASSERT_EQ(query.GetNumRows(), 1);
         EXPECT_EQ(query.GetValue(0, 0).AsText(), "P" + std::to_string(i));
     }
+    query.SetParameter(1, "2");   // an id given as text still finds its row
+    ASSERT_TRUE(query.Open());
+    ASSERT_EQ(query.GetNumRows(), 1);
+    EXPECT_EQ(query.GetValue(0, 0).AsText(), "P2");
     EXPECT_FALSE(insert.Execute("insert into People( id, name ) values( ?, ? )", {1, "again"}));   // taken id
     EXPECT_TRUE(insert.Execute("insert into People( id, name ) values( ?, ? )", {4, "P4"}));
 }
