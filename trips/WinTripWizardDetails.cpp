@@ -42,6 +42,7 @@ void WinTripWizardDetails::SetUpNumDays() {
 
 void WinTripWizardDetails::SetDefaults() {
     SetUpNumDays();
+    pictb_1->SetPicture(":/pictures/tripwizard.png");
     const std::time_t now = std::time(nullptr);
     std::tm today{};
     localtime_r(&now, &today);
