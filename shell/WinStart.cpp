@@ -96,6 +96,7 @@ void WinStart::SetupMainWindow() {
     grid_Trips->SetDataSource(query_Trips.get());
     // Nothing may touch the database before the start-up has connected it.
     SetCommandsEnabled(false);
+    starting_ = true;
     PostUserEvent(0);
 }
 

@@ -107,7 +107,12 @@ public:
     std::string helpPath;
     bool optionsReached = false;
 
+    // True from the window's set-up until the start-up work has run; commands wait for it.
+    bool IsStarting() const { return starting_; }
+
 protected:
+    // The folder of the running program; the program folder is derived from it.
+    virtual std::string ExecutableFolder() const;
     void SetupMainWindow() override;
     void SetCommandsEnabled(bool enabled);
 
@@ -118,6 +123,7 @@ protected:
     void RunStartup();
     bool ReplaceWithEmptyTemplate();
     void ShowSetupError();
+    bool RegisterDataSource();
 
     // Commands.
     bool OnMenuSaveDatabase(WEventData& event) override;
@@ -134,6 +140,9 @@ protected:
     bool OnTripsLeftButtonUp(WEventData& event) override;
     bool OnTripsRightButtonUp(WEventData& event) override;
     bool OnTripsUserEvent(WEventData& event) override;
+
+private:
+    bool starting_ = false;
 };
 
 // The one main window, set by its constructor.

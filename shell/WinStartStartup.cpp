@@ -11,19 +11,17 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ExecutableFolder() {
+std::string WinStart::ExecutableFolder() const {
     std::error_code error;
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     return error ? fs::current_path(error).string() : executable.parent_path().string();
 }
 
-}  // namespace
-
 bool WinStart::OnStartup(WEventData& event) {
-    if (event.code == 0)
+    if (event.code == 0 && starting_) {
         RunStartup();
+        starting_ = false;
+    }
     else if (event.code == 1)
         grid_Trips->PostUserEvent(0);
     return false;
@@ -34,6 +32,11 @@ void WinStart::ShowSetupError() {
                "The Kestavo database could not be setup.\r\nThe most likely cause is a corrupt "
                "installation.\r\nUninstall, and reinstall the program.",
                WMessageIcon::Stop, WMessageButtons::OK);
+}
+
+bool WinStart::RegisterDataSource() {
+    return ODBCAdmin::RegisterDataSource("Kestavo", DatabasePath()) ||
+           ODBCAdmin::RegisterDataSourceDriver("Kestavo", DatabasePath(), ODBCAdmin::FallbackDriver);
 }
 
 void WinStart::RunStartup() {
@@ -48,15 +51,20 @@ void WinStart::RunStartup() {
                       "restore a prior database to use this program.",
                       "Kestavo.db");
         if (MessageBox(this, "Startup Error", text, WMessageIcon::Stop,
-                       WMessageButtons::OKCancel) != WMessageAnswer::OK ||
-            !RestoreDatabase(std::nullopt, false)) {
+                       WMessageButtons::OKCancel) != WMessageAnswer::OK) {
+            Close();
+            return;
+        }
+        // The restore connects: the data source must be there first, since the driver manager
+        // remembers for a while that a data source was missing.
+        RegisterDataSource();
+        if (!RestoreDatabase(std::nullopt, false)) {
             Close();
             return;
         }
     }
 
-    if (!ODBCAdmin::RegisterDataSource("Kestavo", DatabasePath()) &&
-        !ODBCAdmin::RegisterDataSourceDriver("Kestavo", DatabasePath(), ODBCAdmin::FallbackDriver)) {
+    if (!RegisterDataSource()) {
         ShowSetupError();
         Close();
         return;
