@@ -49,6 +49,7 @@ public:
     using __WinStart_Base::cb_Delete;
     using __WinStart_Base::grid_Trips;
     using __WinStart_Base::menu_1;
+    using WinStart::SetupMainWindow;
 
 protected:
     std::string ExecutableFolder() const override { return folder_; }
