@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QRegularExpressionValidator>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include "platform/forms/WForm.h"
 
@@ -77,35 +78,30 @@ WTextBox::WTextBox(WForm* form, const std::string& name, QPlainTextEdit* multi)
 void WTextBox::ConnectSignals() {
     if (line_) {
         connect(line_, &QLineEdit::textChanged, this, [this] { Raise(ChangeEvent); });
-    } else {
-        connect(multi_, &QPlainTextEdit::textChanged, this, [this] {
-            if (limiting_) return;
-            EnforceLimit();
-            Raise(ChangeEvent);
-        });
+        return;
     }
+    connect(multi_->document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        if (!limiting_) EnforceLimit(position, removed, added);
+    });
+    connect(multi_, &QPlainTextEdit::textChanged, this, [this] {
+        if (!limiting_) Raise(ChangeEvent);
+    });
 }
 
-// A plain-text edit has no length limit of its own: cut what went past it, where it was typed.
-void WTextBox::EnforceLimit() {
-    if (!multi_ || maxLength_ <= 0) return;
-    const QString text = multi_->toPlainText();
-    if (text.size() <= maxLength_) return;
+// The limit holds for what the user types or pastes, as an edit control's does: a longer text
+// set by the program (a stored note) stays whole, and typing cannot make it longer still.
+void WTextBox::EnforceLimit(int position, int removed, int added) {
+    if (maxLength_ <= 0 || added <= 0) return;
+    const int length = multi_->document()->characterCount() - 1;
+    const int before = length - added + removed;
+    const int allowed = std::max(maxLength_, before);
+    if (length <= allowed) return;
+    const int excess = std::min(added, length - allowed);
     limiting_ = true;
-    QTextCursor cursor = multi_->textCursor();
-    const int over = static_cast<int>(text.size()) - maxLength_;
-    const int end = cursor.position();
-    const int start = std::max(0, end - over);
-    if (end - start == over) {
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    } else {
-        multi_->setPlainText(text.left(maxLength_));
-        cursor = multi_->textCursor();
-        cursor.movePosition(QTextCursor::End);
-    }
-    multi_->setTextCursor(cursor);
+    QTextCursor cursor(multi_->document());
+    cursor.setPosition(position + added - excess);
+    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
     limiting_ = false;
 }
 
@@ -115,11 +111,22 @@ void WTextBox::SetText(const std::string& text) {
         line_->setText(value);
         return;
     }
-    multi_->setPlainText(maxLength_ > 0 ? value.left(maxLength_) : value);
+    // The box holds line feeds; a text given with "\r\n" line breaks reads back with them, any
+    // other as it was, so that a stored text comes back unchanged.
+    crlf_ = value.contains("\r\n");
+    QString plain = value;
+    plain.replace("\r\n", "\n");
+    limiting_ = true;
+    multi_->setPlainText(plain);
+    limiting_ = false;
+    Raise(ChangeEvent);
 }
 
 std::string WTextBox::GetText() const {
-    return FromQt(line_ ? line_->text() : multi_->toPlainText());
+    if (line_) return FromQt(line_->text());
+    QString text = multi_->toPlainText();
+    if (crlf_) text.replace("\n", "\r\n");
+    return FromQt(text);
 }
 
 void WTextBox::SetReadOnly(bool readOnly) {
@@ -133,9 +140,7 @@ void WTextBox::SetMaxLength(int characters) {
     maxLength_ = std::max(0, characters);
     if (line_) {
         line_->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
-        return;
     }
-    EnforceLimit();
 }
 
 void WTextBox::SetDigitsOnly(bool digitsOnly) {
@@ -171,7 +176,7 @@ int WTextBox::GetSelectionEnd() const {
 
 void WTextBox::Type(const std::string& text) {
     if (line_) line_->insert(ToQt(text));
-    else multi_->insertPlainText(ToQt(text));
+    else multi_->insertPlainText(ToQt(text).replace("\r\n", "\n"));
 }
 
 WPictureBox::WPictureBox(WForm* form, const std::string& name, QLabel* label)

@@ -59,7 +59,8 @@ public:
 using WOptionButton = WCheckBox;
 
 // A text box, single-line (QLineEdit) or multi-line (QPlainTextEdit). ChangeEvent when the text
-// changes, whether typed or set. The length limit holds for typed and pasted text alike.
+// changes, whether typed or set. The length limit holds for typed and pasted text; a longer text
+// set by the program stays whole. A multi-line box reads back the line breaks it was given.
 class WTextBox : public WWindow {
     Q_OBJECT
 public:
@@ -83,12 +84,13 @@ public:
 
 private:
     void ConnectSignals();
-    void EnforceLimit();
+    void EnforceLimit(int position, int removed, int added);
 
     QLineEdit* line_ = nullptr;
     QPlainTextEdit* multi_ = nullptr;
     int maxLength_ = 0;
     bool limiting_ = false;
+    bool crlf_ = false;   // the text was given with "\r\n" line breaks
 };
 
 // A static picture (QLabel with a pixmap).

@@ -108,11 +108,11 @@ std::optional<std::string> QtPrompter::FileDialog(WWindow* owner, const WFileReq
     });
 }
 
-ScriptedPrompter::ScriptedPrompter() { WPrompter::Install(this); }
+ScriptedPrompter::ScriptedPrompter() : previous_(installed.exchange(this)) {}
 
 ScriptedPrompter::~ScriptedPrompter() {
     WPrompter* self = this;
-    installed.compare_exchange_strong(self, nullptr);
+    installed.compare_exchange_strong(self, previous_);
 }
 
 void ScriptedPrompter::Answer(WMessageAnswer answer) {

@@ -77,7 +77,7 @@ public:
     };
 
     ScriptedPrompter();    // installs itself
-    ~ScriptedPrompter() override;   // puts the Qt service back
+    ~ScriptedPrompter() override;   // puts back the service it replaced
 
     void Answer(WMessageAnswer answer);
     void AnswerFile(std::optional<std::string> path);
@@ -93,6 +93,7 @@ public:
     std::optional<std::string> FileDialog(WWindow* owner, const WFileRequest& request) override;
 
 private:
+    WPrompter* previous_;
     mutable std::mutex mutex_;
     std::deque<WMessageAnswer> answers_;
     std::deque<std::optional<std::string>> files_;

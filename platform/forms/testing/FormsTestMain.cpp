@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/WExeApplication.h"
+#include "platform/forms/WPrompter.h"
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     UseCNumericLocale();
     QApplication::setQuitOnLastWindowClosed(false);
+    // No test may wait on a real dialog: what no test scripts is answered here (Cancel or No).
+    ScriptedPrompter fallback;
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

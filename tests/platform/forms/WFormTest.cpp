@@ -176,17 +176,24 @@ INSTANTIATE_TEST_SUITE_P(Limit, TextLimitTest, testing::Values(
     LimitCase{"fits", "abc", "def", "abcdef"},
     LimitCase{"exactlyFull", "abcde", "fghij", "abcdefghij"},
     LimitCase{"pasteTooLong", "abc", "0123456789", "abc0123456"},
-    LimitCase{"lineBreaksCount", "ab", "\n\n\n\n\n\n\n\n\n", "ab\n\n\n\n\n\n\n\n"}),
+    LimitCase{"lineBreaksCount", "ab", "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n",
+              "ab\n\n\n\n\n\n\n\n"}),
     [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
-TEST_F(FormTest, SetTextBeyondTheLimitIsCut) {
-    std::string result;
+TEST_F(FormTest, AStoredTextLongerThanTheLimitStaysWholeAndTypingAddsNothing) {
+    std::string shown, typed;
     ModalTakeOver::Expect("TestNotes", [&](WForm& form) {
-        result = form.Control<WTextBox>("textb_Notes")->GetText();
-        form.Control<WCommandButton>("cb_Cancel")->Click();
+        auto* box = form.Control<WTextBox>("textb_Notes");
+        shown = box->GetText();
+        box->SetSelection(0, 0);
+        box->Type("x");
+        typed = box->GetText();
+        form.Control<WCommandButton>("cb_OK")->Click();
     });
-    notes.Edit(nullptr, "0123456789abc", 10);
-    EXPECT_EQ(result, "0123456789");
+    EXPECT_TRUE(notes.Edit(nullptr, "0123456789\r\nabc", 10));
+    EXPECT_EQ(shown, "0123456789\r\nabc");
+    EXPECT_EQ(typed, "0123456789\r\nabc");
+    EXPECT_EQ(notes.text_, "0123456789\r\nabc");
 }
 
 TEST_F(FormTest, DisabledButtonCannotBeClicked) {
