@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include "platform/forms/WDragImage.h"
+#include "platform/forms/WListView.h"
 #include "platform/help/Help.h"
 #include "platform/launch/ProgramLauncher.h"
 #include "shell/HelpTopics.h"
@@ -66,6 +67,24 @@ long WinStart::GetSelectedRow(WGrid* grid, const std::string& noun) {
 
 long WinStart::GetSelectedRowQuiet(WGrid* grid) {
     return grid->GetNumRows() == 0 ? -1 : grid->GetCurrentRow();
+}
+
+long WinStart::GetSelectedListItem(WListView* list, const std::string& noun) {
+    if (list->GetCount() == 0) {
+        ShowSelectionError(OwnerOf(list), EmptyListText, noun);
+        return -1;
+    }
+    for (int item = 0; item < list->GetCount(); ++item)
+        if (list->IsItemSelected(item)) return item;
+    ShowSelectionError(OwnerOf(list), NoCurrentRowText, noun);
+    return -1;
+}
+
+void WinStart::SelectListItem(WListView* list, long index) {
+    list->SetItemSelected(static_cast<int>(index), true);
+    list->SetFocusedItem(static_cast<int>(index));
+    list->EnsureVisible(static_cast<int>(index));
+    list->SetFocus();
 }
 
 void WinStart::SelectRow(WGrid* grid, long row) { grid->SetCurrentRow(row); }
