@@ -8,6 +8,10 @@
 #include "shell/CascadeDelete.h"
 #include "shell/TableNames.h"
 #include "shell/TableSchema.h"
+#include "trips/WinTripWizardDetails.h"
+#include "trips/WinTripWizardDone.h"
+#include "trips/WinTripWizardStops.h"
+#include "trips/WinTripWizardTravellers.h"
 
 WinStart* MainWindow = nullptr;
 WinStart* AppMainForm = nullptr;
@@ -35,8 +39,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
 
 // The commands that open forms this version does not have yet: shown, but greyed.
 constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
-                                       1019, 1020, 1022, 1023, 1025, 1028, 1032, 10000, 10001,
-                                       10003};
+                                       1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -143,7 +146,17 @@ void WinStart::DeleteTrip() {
     RefreshTrips(-1);
 }
 
-void WinStart::AddTrip() {}
+void WinStart::AddTrip() {
+    const int tripId = WinTripWizardDetails::Show(this);
+    if (tripId == -1) return;
+    bool completed = WinTripWizardTravellers::Show(this, tripId, true);
+    if (completed) completed = WinTripWizardStops::Show(this, tripId);
+    if (completed)
+        WinTripWizardDone::Show(this);
+    else
+        CascadeDelete(FindTableSchema("Trips"), 0, tripId, transaction_KVO.get(), true, false);
+    RefreshTrips(tripId);
+}
 
 bool WinStart::ApplyCookingMeasures() {
     static constexpr int Metric[] = {1, 1, 0};
@@ -180,6 +193,26 @@ bool WinStart::OnMenuRestoreBackup(WEventData&) {
 
 bool WinStart::OnMenuExit(WEventData&) {
     Close();
+    return false;
+}
+
+bool WinStart::OnMenuAddTrip(WEventData&) {
+    AddTrip();
+    return false;
+}
+
+bool WinStart::OnPopupAddTrip(WEventData&) {
+    AddTrip();
+    return false;
+}
+
+bool WinStart::OnAddButton(WEventData&) {
+    AddTrip();
+    return false;
+}
+
+bool WinStart::OnTripWizardButton(WEventData&) {
+    AddTrip();
     return false;
 }
 

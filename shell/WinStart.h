@@ -130,6 +130,10 @@ protected:
     bool OnMenuRestoreDatabase(WEventData& event) override;
     bool OnMenuRestoreBackup(WEventData& event) override;
     bool OnMenuExit(WEventData& event) override;
+    bool OnMenuAddTrip(WEventData& event) override;
+    bool OnPopupAddTrip(WEventData& event) override;
+    bool OnAddButton(WEventData& event) override;
+    bool OnTripWizardButton(WEventData& event) override;
     bool OnMenuDeleteTrip(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
