@@ -4,13 +4,10 @@
 
 namespace {
 
-class FileCareTest : public MainWindowTest {
+class FileCareTest : public RunningMainWindowTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        SeedDatabase();
-        Start();
-        ASSERT_TRUE(window->HasWindow());
+        RunningMainWindowTest::SetUp();
         fs::remove_all(program / "dbbackups");
         fs::create_directories(program / "dbbackups");
     }

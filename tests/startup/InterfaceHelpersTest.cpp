@@ -6,15 +6,7 @@
 
 namespace {
 
-class InterfaceHelpersTest : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        SeedDatabase();
-        Start();
-        ASSERT_TRUE(window->HasWindow());
-    }
-};
+using InterfaceHelpersTest = RunningMainWindowTest;
 
 struct ArticleCase {
     const char* noun;

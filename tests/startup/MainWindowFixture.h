@@ -116,3 +116,14 @@ protected:
     TestMainWindow* window = nullptr;
 };
 
+
+// The main window after a clean start-up on the empty template.
+class RunningMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        SeedDatabase();
+        Start();
+        ASSERT_TRUE(window->HasWindow());
+    }
+};
