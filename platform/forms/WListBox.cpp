@@ -35,8 +35,18 @@ int WListBox::AddItem(const std::string& text, std::int64_t data) {
     const QString value = ToQt(text);
     int at = list_->count();
     if (sorted_) {
-        at = 0;
-        while (at < list_->count() && list_->item(at)->text().compare(value, Qt::CaseInsensitive) <= 0) ++at;
+        // After the last entry that sorts at or before the new one, found by halving, so that
+        // filling a long list stays quick.
+        int low = 0;
+        int high = list_->count();
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (list_->item(middle)->text().compare(value, Qt::CaseInsensitive) <= 0)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        at = low;
     }
     auto* item = new QListWidgetItem(value);
     item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(data));
