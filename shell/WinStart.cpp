@@ -94,6 +94,7 @@ void WinStart::SetupMainWindow() {
     pictbttn_People->SetPicture(":/pictures/people.png");
     pictbttn_TripWizard->SetPicture(":/pictures/tripwizard.png");
     label_1->SetBold(true);
+    SetIcon(":/pictures/kestavo.png");
     grid_Trips->SetReadOnly(true);
     CreateDataObjects();
     grid_Trips->SetDataSource(query_Trips.get());

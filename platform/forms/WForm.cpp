@@ -1,5 +1,10 @@
 #include "platform/forms/WForm.h"
 
+#include <QApplication>
+#include <QIcon>
+
+#include "platform/forms/WExeApplication.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
@@ -278,3 +283,9 @@ void NoteUnexpected(const std::string& formName) {
 }
 
 }  // namespace ModalTakeOver
+
+void WForm::SetIcon(const std::string& path) {
+    const QIcon icon(ToQt(path));
+    if (window_) window_->setWindowIcon(icon);
+    if (WExeApplication::GetMainForm() == this) QApplication::setWindowIcon(icon);
+}

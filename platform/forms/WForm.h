@@ -43,6 +43,9 @@ public:
     WCommandButton* GetCancelButton() const { return cancelButton_; }
     void SetMenuBar(WMenu* menu);   // attaches the menu bar to the window (NULL detaches)
     void CenterWindow();
+    // The window's icon, from a file or a Qt resource path; also the program's own icon when the
+    // form is the main form.
+    void SetIcon(const std::string& path);
     // Sets the tab order of the controls as given (labels and other unfocusable ones are skipped).
     void SetTabOrder(const std::vector<WWindow*>& controls);
 
