@@ -9,7 +9,7 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WListView.h"
 #include "shell/WinFindValue.h"
-#include "tests/dialogs/MainWindowDatabase.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 #include "tests/dialogs/TestLists.h"
 
 namespace {
@@ -144,16 +144,16 @@ TEST_F(WinFindValueListTest, ListViewColumnIsSearched) {
     EXPECT_EQ(seen.results, (Texts{"Tomato chutney", "Trail mix"}));
 }
 
-class WinFindValueTableTest : public MainWindowDatabase {
+class WinFindValueTableTest : public MainWindowDatabaseTest {
 protected:
     void SetUp() override {
-        MainWindowDatabase::SetUp();
+        MainWindowDatabaseTest::SetUp();
         ModalTakeOver::Reset();
         ModalTakeOver::SetStrict(true);
     }
     void TearDown() override {
         ModalTakeOver::Reset();
-        MainWindowDatabase::TearDown();
+        MainWindowDatabaseTest::TearDown();
     }
     ScriptedPrompter prompter;
     WinFindValue find;

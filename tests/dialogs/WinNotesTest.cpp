@@ -17,7 +17,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "shell/WinNotes.h"
-#include "tests/dialogs/MainWindowDatabase.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 
 namespace fs = std::filesystem;
 
@@ -41,10 +41,10 @@ void PrintTo(const TableCase& c, std::ostream* os) { *os << c.table; }
 const std::string kNote = "It's 50:50 \\ half \"salt\"\nsecond line\n\nthird: C:\\Trips\\";
 const std::string kCredit = "O'Brien: \"camp\\cook\"\nline two";
 
-class WinNotesTest : public MainWindowDatabase {
+class WinNotesTest : public MainWindowDatabaseTest {
 protected:
     void SetUp() override {
-        MainWindowDatabase::SetUp();
+        MainWindowDatabaseTest::SetUp();
         ModalTakeOver::Reset();
         ModalTakeOver::SetStrict(true);
         Exec("insert into Ingredients (id, name, notes, licensor) values (5, 'salt', 'old note', 'old credit')");
@@ -59,7 +59,7 @@ protected:
         EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
         EXPECT_EQ(ModalTakeOver::Pending(), 0);
         ModalTakeOver::Reset();
-        MainWindowDatabase::TearDown();
+        MainWindowDatabaseTest::TearDown();
     }
 
     std::string Text(const std::string& sql) { return Value(sql).AsText(); }

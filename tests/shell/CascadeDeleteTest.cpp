@@ -8,7 +8,7 @@
 #include <map>
 
 #include "shell/TableSchema.h"
-#include "tests/shell/WinStartDatabaseTest.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 
 namespace {
 
@@ -17,10 +17,10 @@ const char* const ExchangedTables[] = {
     "Trips", "TripDays", "DayFoodStops", "DayMeals", "DayCourses", "MealPeople", "TripPeople",
 };
 
-class CascadeDeleteTest : public WinStartDatabaseTest {
+class CascadeDeleteTest : public MainWindowDatabaseTest {
 protected:
     void SetUp() override {
-        WinStartDatabaseTest::SetUp();
+        MainWindowDatabaseTest::SetUp();
         if (HasFatalFailure()) return;
         main.BuildTableSchemas();
         AddCatalogue();

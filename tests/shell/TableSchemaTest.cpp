@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/shell/WinStartDatabaseTest.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 
 namespace {
 
@@ -87,10 +87,10 @@ struct RegistryCase {
     friend void PrintTo(const RegistryCase& c, std::ostream* os) { *os << c.table; }
 };
 
-class RegistryTest : public WinStartDatabaseTest, public ::testing::WithParamInterface<RegistryCase> {
+class RegistryTest : public MainWindowDatabaseTest, public ::testing::WithParamInterface<RegistryCase> {
 protected:
     void SetUp() override {
-        WinStartDatabaseTest::SetUp();
+        MainWindowDatabaseTest::SetUp();
         if (!HasFatalFailure()) main.BuildTableSchemas();
     }
 };

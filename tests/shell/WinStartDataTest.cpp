@@ -11,13 +11,13 @@
 #include "platform/forms/WPrompter.h"
 
 #include "shell/TableSchema.h"
-#include "tests/shell/WinStartDatabaseTest.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class WinStartDataTest : public WinStartDatabaseTest {
+class WinStartDataTest : public MainWindowDatabaseTest {
 protected:
     long AddIngredient(const std::string& name) {
         std::string escaped = name;

@@ -1,7 +1,5 @@
 #include "tests/trips/TripWizardTest.h"
 
-#include <sqlite3.h>
-
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -36,63 +34,29 @@ const char* ToString(Leave how) {
     return "";
 }
 
-void FormsTest::SetUp() {
+void BeginStrictForms() {
     ModalTakeOver::Reset();
     ModalTakeOver::SetStrict(true);
 }
 
-void FormsTest::TearDown() {
+void EndStrictForms(const ScriptedPrompter& prompter) {
     EXPECT_TRUE(ModalTakeOver::Unexpected().empty()) << ModalTakeOver::Unexpected().front();
     EXPECT_EQ(ModalTakeOver::Pending(), 0);
     EXPECT_EQ(prompter.Unanswered(), 0);
     ModalTakeOver::Reset();
 }
 
+void FormsTest::SetUp() { BeginStrictForms(); }
+void FormsTest::TearDown() { EndStrictForms(prompter); }
+
 void TripWizardTest::SetUp() {
-    FormsTest::SetUp();
-    const auto database = folder.File("Kestavo.db");
-    ASSERT_TRUE(std::filesystem::exists(TemplateDatabasePath())) << TemplateDatabasePath();
-    std::filesystem::copy_file(TemplateDatabasePath(), database);
-    if (!prepareScript.empty()) RunSqlite(prepareScript);
-    dataSource = std::make_unique<PrivateDataSource>(database);
-    ASSERT_TRUE(dataSource->Written());
-    main.CreateDataObjects();
-    ASSERT_TRUE(main.transaction_KVO->Connect()) << main.transaction_KVO->LastError();
-    main.BuildTableSchemas();
+    BeginStrictForms();
+    MainWindowDatabaseTest::SetUp();
 }
 
 void TripWizardTest::TearDown() {
-    main.DestroyDataObjects();
-    dataSource.reset();
-    FormsTest::TearDown();
-}
-
-void TripWizardTest::RunSqlite(const std::string& script) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(folder.File("Kestavo.db").c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-}
-
-bool TripWizardTest::Exec(const std::string& sql) {
-    WQuery query(main.transaction_KVO.get());
-    const bool ok = query.Execute(sql);
-    EXPECT_TRUE(ok) << sql << "\n" << query.LastError();
-    return ok;
-}
-
-WDataValue TripWizardTest::Value(const std::string& sql) {
-    WQuery query(main.transaction_KVO.get());
-    query.SetSQL(sql);
-    EXPECT_TRUE(query.Open()) << sql << "\n" << query.LastError();
-    return query.GetValue(0, 0);
-}
-
-long TripWizardTest::Count(const std::string& table, const std::string& where) {
-    return static_cast<long>(
-        Value("select count(*) from " + table + (where.empty() ? "" : " where " + where)).AsLong());
+    MainWindowDatabaseTest::TearDown();
+    EndStrictForms(prompter);
 }
 
 long TripWizardTest::AddPerson(const std::string& name) {

@@ -13,7 +13,7 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WPrompter.h"
 #include "shell/WinStart.h"
-#include "tests/support/TestDataSource.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 
 class WForm;
 
@@ -23,6 +23,10 @@ void LeaveForm(WForm& form, Leave how);
 const char* ToString(Leave how);
 inline void PrintTo(Leave how, std::ostream* os) { *os << ToString(how); }
 
+// Strict take-over of modal forms for one test, and the checks that nothing was left over.
+void BeginStrictForms();
+void EndStrictForms(const ScriptedPrompter& prompter);
+
 // Forms only: strict take-over, the scripted prompter.
 class FormsTest : public ::testing::Test {
 protected:
@@ -31,23 +35,15 @@ protected:
     ScriptedPrompter prompter;
 };
 
-class TripWizardTest : public FormsTest {
+class TripWizardTest : public MainWindowDatabaseTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs statements straight on the database file through SQLite (before the connection).
-    void RunSqlite(const std::string& script);
-    bool Exec(const std::string& sql);
-    WDataValue Value(const std::string& sql);
-    long Count(const std::string& table, const std::string& where = "");
     long AddPerson(const std::string& name);
     long AddTrip(const std::string& name, int days);
     // Every table a trip owns rows in, summed: 0 when no trace of any trip is left.
     long TripRows();
 
-    std::string prepareScript;   // set in the test's constructor: runs before connecting
-    TempFolder folder;
-    std::unique_ptr<PrivateDataSource> dataSource;
-    WinStart main;
+    ScriptedPrompter prompter;
 };

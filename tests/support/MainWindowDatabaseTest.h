@@ -15,7 +15,7 @@
 #include "shell/WinStart.h"
 #include "tests/support/TestDataSource.h"
 
-class WinStartDatabaseTest : public ::testing::Test {
+class MainWindowDatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;

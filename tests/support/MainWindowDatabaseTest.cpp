@@ -1,26 +1,26 @@
-#include "tests/shell/WinStartDatabaseTest.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 
-#include <cstdlib>
 #include <filesystem>
 
-void WinStartDatabaseTest::SetUp() {
-    setenv("KVO_TEST_BUILD_DIR", KVO_BUILD_DIR, 0);   // where the template was built
+void MainWindowDatabaseTest::SetUp() {
     const auto database = folder.File("Kestavo.db");
     ASSERT_TRUE(std::filesystem::exists(TemplateDatabasePath())) << TemplateDatabasePath();
     std::filesystem::copy_file(TemplateDatabasePath(), database);
     if (!prepareScript.empty()) RunSqlite(prepareScript);
     dataSource = std::make_unique<PrivateDataSource>(database);
     ASSERT_TRUE(dataSource->Written());
+    main.programFolder = folder.Path().string() + "/";
     main.CreateDataObjects();
     ASSERT_TRUE(main.transaction_KVO->Connect()) << main.transaction_KVO->LastError();
+    main.BuildTableSchemas();
 }
 
-void WinStartDatabaseTest::TearDown() {
+void MainWindowDatabaseTest::TearDown() {
     main.DestroyDataObjects();
     dataSource.reset();
 }
 
-void WinStartDatabaseTest::RunSqlite(const std::string& script) {
+void MainWindowDatabaseTest::RunSqlite(const std::string& script) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(folder.File("Kestavo.db").c_str(), &db), SQLITE_OK);
     char* error = nullptr;
@@ -29,20 +29,20 @@ void WinStartDatabaseTest::RunSqlite(const std::string& script) {
     sqlite3_close(db);
 }
 
-bool WinStartDatabaseTest::Exec(const std::string& sql, const std::vector<WDataValue>& parameters) {
+bool MainWindowDatabaseTest::Exec(const std::string& sql, const std::vector<WDataValue>& parameters) {
     WQuery query(main.transaction_KVO.get());
     const bool ok = query.Execute(sql, parameters);
     EXPECT_TRUE(ok) << sql << "\n" << query.LastError();
     return ok;
 }
 
-WDataValue WinStartDatabaseTest::Value(const std::string& sql) {
+WDataValue MainWindowDatabaseTest::Value(const std::string& sql) {
     WQuery query(main.transaction_KVO.get());
     query.SetSQL(sql);
     EXPECT_TRUE(query.Open()) << sql << "\n" << query.LastError();
     return query.GetValue(0, 0);
 }
 
-long WinStartDatabaseTest::Count(const std::string& table, const std::string& where) {
+long MainWindowDatabaseTest::Count(const std::string& table, const std::string& where) {
     return static_cast<long>(Value("select count(*) from " + table + (where.empty() ? "" : " where " + where)).AsLong());
 }
