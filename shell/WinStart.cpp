@@ -51,9 +51,13 @@ bool IsAvailable(int command) {
 WinStart::WinStart() : versionText(MakeVersionText()) {
     MainWindow = this;
     VersionText = &versionText;
+    // Registered after the generated destroy handler, so it runs first: the grid lets go of
+    // its query before the controls go, and the connection ends with the window.
+    SetEventHandler(DestroyEvent, this, &WinStart::OnDestroy, &destroyTable_);
 }
 
 WinStart::~WinStart() {
+    RemoveEventHandlers(&destroyTable_);
     DestroyDataObjects();
     if (MainWindow == this) MainWindow = nullptr;
     if (TheOptions == &options) TheOptions = nullptr;
@@ -84,6 +88,11 @@ void WinStart::DestroyDataObjects() {
         WTransaction::Unregister("WinStart::transaction_KVO");
         transaction_KVO.reset();
     }
+}
+
+bool WinStart::OnDestroy(WEventData&) {
+    DestroyDataObjects();
+    return false;
 }
 
 // The hand-written part of the window's set-up, after the generated controls and menus.

@@ -120,6 +120,7 @@ protected:
     bool OnStartup(WEventData& event) override;
     bool OnClose(WEventData& event) override;
     bool OnHelp(WEventData& event) override;
+    bool OnDestroy(WEventData& event);
     void RunStartup();
     bool ReplaceWithEmptyTemplate();
     void ShowSetupError();
@@ -147,6 +148,7 @@ protected:
 
 private:
     bool starting_ = false;
+    char destroyTable_ = 0;   // tag of the destroy handler above the generated one
 };
 
 // The one main window, set by its constructor.

@@ -163,3 +163,43 @@ TEST_F(MainWindowTest, DeleteWithNoTripsShowsTheSelectionMessage) {
     EXPECT_TRUE(MessageShown("Selection error",
                              "You must create and select a trip before you can complete this task."));
 }
+
+TEST_F(MainWindowTest, OptionsFileIsReadAppliedAndWrittenAtClose) {
+    SeedDatabase();
+    WriteBytes(current / "kvo.dat",
+               "kvo_v_10:\r\nproduct_version: 0\r\nuser_name: Ann\r\nuser_email: \r\n"
+               "ingredient_units: 0\r\nreport_type: 1\r\nstartup_help: 0\r\ncooking_measure: 2\r\n"
+               "startup_convert: 0\r\npreview_mag: 0\r\nsafe_edits: 0\r\nkvo_end:\r\n");
+    Start();
+    EXPECT_TRUE(prompter.Messages().empty());
+    EXPECT_EQ(window->options.userName, "Ann");
+    WQuery measures(window->transaction_KVO.get());
+    measures.SetSQL("select max( metric ), min( imperial ) from Measures where cooking_measure = 1");
+    ASSERT_TRUE(measures.Open());
+    EXPECT_EQ(measures.GetValue(0, 0).AsLong(), 0);
+    EXPECT_EQ(measures.GetValue(0, 1).AsLong(), 1);
+    measures.Close();
+
+    window->options.userName = "Bea";
+    window->Close();
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_FALSE(window->transaction_KVO);   // the connection ended with the window
+    EXPECT_NE(ReadBytes(current / "kvo.dat").find("user_name: Bea\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, InvalidOptionsFileIsReportedAndReplacedByTheDefaults) {
+    SeedDatabase();
+    WriteBytes(current / "kvo.dat", "not an options file\r\n");
+    Start();
+    ASSERT_TRUE(window->HasWindow());
+    EXPECT_TRUE(MessageShown("Startup Error", "The default startup options file is not valid. "
+                                              "The error was:\n"));
+    EXPECT_EQ(ReadBytes(current / "kvo.dat").rfind("kvo_v_10:\r\n", 0), 0u);
+}
+
+TEST_F(MainWindowTest, OptionsAreNotWrittenWhenTheStartupEndsEarly) {
+    WriteBytes(current / "kvo.dat", "old options\r\n");
+    Start();   // no database, and the question is cancelled
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_EQ(ReadBytes(current / "kvo.dat"), "old options\r\n");
+}
