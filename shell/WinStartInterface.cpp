@@ -11,8 +11,6 @@
 
 #include "platform/forms/WDragImage.h"
 #include "platform/forms/WListView.h"
-#include "platform/help/Help.h"
-#include "platform/launch/ProgramLauncher.h"
 #include "shell/HelpTopics.h"
 #include "shell/WinStart.h"
 
@@ -122,7 +120,7 @@ std::unique_ptr<WDragImage> WinStart::MakeDragImage(std::string& text, WWindow* 
 }
 
 void WinStart::ShowHelp(int helpId) {
-    ShowHelpTarget(helpPath + HelpTopicFor(helpId));
+    RequestHelp(this, helpPath + HelpTopicFor(helpId));
 }
 
 std::string& WinStart::FormatDate(std::string& text, int year, int month, int day, bool longForm) {
@@ -160,7 +158,7 @@ bool LaunchRegisteredProgram(const std::string& fileTypeKey, const std::string& 
     // The argument travels as one element of the program's argument vector, so it needs no
     // quotes to keep its blanks together; quotes added here would reach the program as text.
     (void)quote;
-    const LaunchProblem problem = LaunchProgramForFileType(fileTypeKey, argument, wait);
+    const LaunchProblem problem = RequestLaunch(fileTypeKey, argument, wait);
     switch (problem) {
         case LaunchProblem::None:
             return true;

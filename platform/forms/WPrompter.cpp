@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/forms/GuiCall.h"
+#include "platform/help/Help.h"
 #include "platform/forms/WWindow.h"
 
 namespace {
@@ -108,6 +109,20 @@ std::optional<std::string> QtPrompter::FileDialog(WWindow* owner, const WFileReq
     });
 }
 
+bool WPrompter::Help(WWindow*, const std::string& target) { return ShowHelpTarget(target); }
+
+LaunchProblem WPrompter::Launch(const std::string& fileTypeKey, const std::string& argument, bool wait) {
+    return LaunchProgramForFileType(fileTypeKey, argument, wait);
+}
+
+bool RequestHelp(WWindow* owner, const std::string& target) {
+    return WPrompter::Get().Help(owner, target);
+}
+
+LaunchProblem RequestLaunch(const std::string& fileTypeKey, const std::string& argument, bool wait) {
+    return WPrompter::Get().Launch(fileTypeKey, argument, wait);
+}
+
 ScriptedPrompter::ScriptedPrompter() : previous_(installed.exchange(this)) {}
 
 ScriptedPrompter::~ScriptedPrompter() {
@@ -153,6 +168,35 @@ void ScriptedPrompter::Clear() {
     files_.clear();
     shown_.clear();
     fileRequests_.clear();
+    helpRequests_.clear();
+    launchRequests_.clear();
+}
+
+std::vector<std::string> ScriptedPrompter::HelpRequests() const {
+    std::lock_guard lock(mutex_);
+    return helpRequests_;
+}
+
+std::vector<ScriptedPrompter::LaunchRequest> ScriptedPrompter::LaunchRequests() const {
+    std::lock_guard lock(mutex_);
+    return launchRequests_;
+}
+
+bool ScriptedPrompter::Help(WWindow* owner, const std::string& target) {
+    {
+        std::lock_guard lock(mutex_);
+        helpRequests_.push_back(target);
+    }
+    return WPrompter::Help(owner, target);
+}
+
+LaunchProblem ScriptedPrompter::Launch(const std::string& fileTypeKey, const std::string& argument,
+                                       bool wait) {
+    {
+        std::lock_guard lock(mutex_);
+        launchRequests_.push_back({fileTypeKey, argument, wait});
+    }
+    return WPrompter::Launch(fileTypeKey, argument, wait);
 }
 
 WMessageAnswer ScriptedPrompter::Message(WWindow* owner, const std::string& caption, const std::string& text,

@@ -1,7 +1,8 @@
 #pragma once
-// The one service through which the program asks the user: message boxes and file dialogs
-// (launch and help requests join it later). The real service shows Qt dialogs; a test installs a
-// ScriptedPrompter. Callable from any thread: a call from a worker runs on the GUI thread.
+// The one service through which the program asks the user and reaches outside programs: message
+// boxes, file dialogs, help topics and registered programs. The real service shows Qt dialogs; a
+// test installs a ScriptedPrompter. Callable from any thread: a dialog asked for by a worker runs
+// on the GUI thread.
 
 #include <deque>
 #include <mutex>
@@ -9,6 +10,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/launch/ProgramLauncher.h"
 
 class WWindow;
 
@@ -39,6 +42,10 @@ public:
                                    WMessageIcon icon, WMessageButtons buttons) = 0;
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> FileDialog(WWindow* owner, const WFileRequest& request) = 0;
+    // Shows a help target ("file.chm::/page.htm#anchor") in the help viewer (GUI thread).
+    virtual bool Help(WWindow* owner, const std::string& target);
+    // Opens the argument with the program registered for the file type; waits when asked.
+    virtual LaunchProblem Launch(const std::string& fileTypeKey, const std::string& argument, bool wait);
 
     // The service in use: the installed one, else the Qt one.
     static WPrompter& Get();
@@ -51,6 +58,8 @@ WMessageAnswer MessageBox(WWindow* owner, const std::string& caption, const std:
                           WMessageIcon icon = WMessageIcon::None,
                           WMessageButtons buttons = WMessageButtons::OK);
 std::optional<std::string> FileDialog(WWindow* owner, const WFileRequest& request);
+bool RequestHelp(WWindow* owner, const std::string& target);
+LaunchProblem RequestLaunch(const std::string& fileTypeKey, const std::string& argument, bool wait);
 
 // The real service: QMessageBox and QFileDialog, window-modal over the owner.
 class QtPrompter : public WPrompter {
@@ -63,7 +72,8 @@ public:
 // The stand-in for tests: records every request and answers from queues. A box with only an OK
 // button takes nothing from the queue (OK is its only answer); any other box takes the next
 // queued answer, or, when none is queued, Cancel (No for Yes/No) and counts as unanswered.
-// A file dialog takes the next queued path; none queued means cancelled.
+// A file dialog takes the next queued path; none queued means cancelled. Help and launch requests
+// are recorded and then carried out as the real service does.
 class ScriptedPrompter : public WPrompter {
 public:
     struct Shown {
@@ -84,6 +94,13 @@ public:
 
     std::vector<Shown> Messages() const;
     std::vector<WFileRequest> FileRequests() const;
+    struct LaunchRequest {
+        std::string fileTypeKey;
+        std::string argument;
+        bool wait = false;
+    };
+    std::vector<std::string> HelpRequests() const;
+    std::vector<LaunchRequest> LaunchRequests() const;
     int Unanswered() const;
     int PendingAnswers() const;
     void Clear();
@@ -91,9 +108,13 @@ public:
     WMessageAnswer Message(WWindow* owner, const std::string& caption, const std::string& text,
                            WMessageIcon icon, WMessageButtons buttons) override;
     std::optional<std::string> FileDialog(WWindow* owner, const WFileRequest& request) override;
+    bool Help(WWindow* owner, const std::string& target) override;
+    LaunchProblem Launch(const std::string& fileTypeKey, const std::string& argument, bool wait) override;
 
 private:
     WPrompter* previous_;
+    std::vector<std::string> helpRequests_;
+    std::vector<LaunchRequest> launchRequests_;
     mutable std::mutex mutex_;
     std::deque<WMessageAnswer> answers_;
     std::deque<std::optional<std::string>> files_;

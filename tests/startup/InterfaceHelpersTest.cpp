@@ -3,6 +3,7 @@
 #include "tests/startup/MainWindowFixture.h"
 
 #include "platform/forms/WDragImage.h"
+#include "shell/HelpTopics.h"
 
 namespace {
 
@@ -116,4 +117,31 @@ TEST_F(InterfaceHelpersTest, UnregisteredFileTypeShowsTheNumberedInternalError) 
     EXPECT_NE(shown.text.find("There has been an unexpected problem with this program.\n"),
               std::string::npos);
     EXPECT_NE(shown.text.find("\n\nError #: 1002\nDetails: .kvonosuchtype"), std::string::npos);
+}
+
+TEST_F(InterfaceHelpersTest, HelpIdsOfZeroOrLessShowTheMainTopic) {
+    const std::string main = window->helpPath + HelpTopicFor(100);
+    window->ShowHelp(0);
+    window->ShowHelp(-5);
+    window->ShowHelp(100);
+    window->ShowHelp(122);
+    const auto requests = prompter.HelpRequests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0], main);
+    EXPECT_EQ(requests[1], main);
+    EXPECT_EQ(requests[2], main);
+    EXPECT_EQ(requests[3], window->helpPath + "::/idh_trip_days.htm#IDH_TRIP_DAYS");
+    EXPECT_EQ(window->helpPath, "help/Kestavo.chm");   // no Kestavo.chm in the current directory
+}
+
+TEST_F(InterfaceHelpersTest, HelpMenuAndWebSiteGoThroughTheService) {
+    setenv("XDG_CONFIG_HOME", (root.Path() / "config").c_str(), 1);
+    window->menu_1->FindItem(1027)->Click();
+    ASSERT_EQ(prompter.HelpRequests().size(), 1u);
+    EXPECT_EQ(prompter.HelpRequests()[0], window->helpPath + HelpTopicFor(100));
+    window->menu_1->FindItem(1030)->Click();
+    ASSERT_EQ(prompter.LaunchRequests().size(), 1u);
+    EXPECT_EQ(prompter.LaunchRequests()[0].fileTypeKey, ".html");
+    EXPECT_EQ(prompter.LaunchRequests()[0].argument.rfind("https://", 0), 0u);
+    EXPECT_FALSE(prompter.LaunchRequests()[0].wait);
 }
