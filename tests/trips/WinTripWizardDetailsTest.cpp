@@ -9,6 +9,8 @@
 #include "platform/forms/WForm.h"
 #include "tests/trips/TripWizardTest.h"
 #include "trips/WinTripWizardDetails.h"
+#include "trips/WinTripWizardStops.h"
+#include "trips/WinTripWizardTravellers.h"
 
 namespace {
 
@@ -257,3 +259,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// F1 on each page shows the page's help topic.
+struct HelpCase {
+    const char* form;
+    const char* topic;
+};
+
+class WizardHelpTest : public TripWizardTest, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(WizardHelpTest, F1ShowsThePagesTopic) {
+    const long trip = AddTrip("Help trip", 1);
+    ModalTakeOver::Expect(GetParam().form, [](WForm& form) {
+        form.Raise(HelpEvent);
+        LeaveForm(form, Leave::CancelButton);
+    });
+    const std::string form = GetParam().form;
+    if (form == "WinTripWizardDetails") WinTripWizardDetails::Show(nullptr);
+    if (form == "WinTripWizardTravellers") WinTripWizardTravellers::Show(nullptr, trip, true);
+    if (form == "WinTripWizardStops") WinTripWizardStops::Show(nullptr, trip);
+    ASSERT_EQ(prompter.HelpRequests().size(), 1u);
+    EXPECT_EQ(prompter.HelpRequests()[0], main.helpPath + GetParam().topic);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, WizardHelpTest,
+    ::testing::Values(HelpCase{"WinTripWizardDetails", "::/idh_trip_wizard.htm#IDH_TRIP_WIZARD"},
+                      HelpCase{"WinTripWizardTravellers", "::/idh_trip_travelers.htm#IDH_TRIP_TRAVELERS"},
+                      HelpCase{"WinTripWizardStops", "::/idh_trip_wizard.htm#IDH_TRIP_WIZARD"}),
+    [](const auto& info) { return std::string(info.param.form); });
