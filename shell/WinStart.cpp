@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "shell/CascadeDelete.h"
-#include "shell/TableNames.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
 #include "trips/WinTripWizardDone.h"
