@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libminizip-dev libcurl4-openssl-dev
   libchm-dev fp-utils
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-pyftpdlib python3-pil xvfb xauth clang libclang-rt-dev
+  python3 python3-pyftpdlib xvfb xauth clang libclang-rt-dev
 )
 missing=()
 for p in "${packages[@]}"; do
