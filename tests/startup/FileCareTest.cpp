@@ -21,7 +21,7 @@ protected:
     fs::path SavedFile(const std::string& name, const std::string& sql) {
         const fs::path file = root.Path() / name;
         fs::copy_file(program / "KestavoEmpty.db", file);
-        RunOnFile(file, sql);
+        RunSqliteOnFile(file, sql);
         return file;
     }
 };

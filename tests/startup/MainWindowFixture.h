@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sqlite3.h>
 #include <sstream>
 
 #include "platform/forms/Forms.h"
 #include "shell/WinStart.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/MainWindowDatabaseTest.h"
 #include "tests/support/TestDataSource.h"
 
 namespace fs = std::filesystem;
@@ -32,16 +32,6 @@ inline void WriteBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Runs SQL straight on a closed database file, as another program would have left it.
-inline void RunOnFile(const fs::path& database, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-        << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-}
 
 class TestMainWindow : public WinStart {
 public:

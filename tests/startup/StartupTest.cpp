@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, CommandsWaitForTheStartup) {
 
 TEST_F(MainWindowTest, OlderVersionIsKeptAsTheDatedCopyAndReplacedByTheTemplate) {
     SeedDatabase();
-    RunOnFile(Database(), "update DBVersion set version = 8; "
+    RunSqliteOnFile(Database(), "update DBVersion set version = 8; "
                           "insert into Trips( name, location ) values( 'Old trip', 'Lake' );");
     const std::string oldBytes = ReadBytes(Database());
     Start();
@@ -54,7 +54,7 @@ TEST_F(MainWindowTest, OlderVersionIsKeptAsTheDatedCopyAndReplacedByTheTemplate)
 
 TEST_F(MainWindowTest, UnreadableVersionLeavesTheFileAlone) {
     SeedDatabase();
-    RunOnFile(Database(), "drop table DBVersion;");
+    RunSqliteOnFile(Database(), "drop table DBVersion;");
     const std::string oldBytes = ReadBytes(Database());
     Start();
     EXPECT_TRUE(MessageShown("Startup Error", "could not be setup"));
@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, UnreadableVersionLeavesTheFileAlone) {
 
 TEST_F(MainWindowTest, MissingTemplateNeverCostsTheOldDatabase) {
     SeedDatabase();
-    RunOnFile(Database(), "update DBVersion set version = 8;");
+    RunSqliteOnFile(Database(), "update DBVersion set version = 8;");
     const std::string oldBytes = ReadBytes(Database());
     fs::remove(program / "KestavoEmpty.db");
     Start();
@@ -104,7 +104,7 @@ TEST_F(MainWindowTest, CancelAtTheMissingDatabaseEndsWithExitCodeZero) {
 TEST_F(MainWindowTest, MissingDatabaseIsRestoredFromTheChosenFile) {
     const fs::path chosen = root.Path() / "saved.db";
     fs::copy_file(program / "KestavoEmpty.db", chosen);
-    RunOnFile(chosen, "insert into Trips( name ) values( 'Kept' );");
+    RunSqliteOnFile(chosen, "insert into Trips( name ) values( 'Kept' );");
     prompter.Answer(WMessageAnswer::OK);
     prompter.AnswerFile(chosen.string());
     Start();
@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, MissingDatabaseIsRestoredFromTheChosenFile) {
 
 TEST_F(MainWindowTest, TripsShowSortedWithFormattedDatesAndKeepTheSelection) {
     SeedDatabase();
-    RunOnFile(Database(),
+    RunSqliteOnFile(Database(),
               "insert into Trips( id, name, location, trip_date ) values"
               "( 7, 'Zion', 'Utah', '2002-03-05' ), ( 8, 'alps', 'Tirol', '2003-12-31' ),"
               "( 9, 'Moors', '', '2010-07-09' );");
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, TripsShowSortedWithFormattedDatesAndKeepTheSelection) {
 
 TEST_F(MainWindowTest, DeleteTripRemovesItAfterTheQuestion) {
     SeedDatabase();
-    RunOnFile(Database(), "insert into Trips( id, name ) values( 3, 'Coast' ), ( 4, 'Desert' );"
+    RunSqliteOnFile(Database(), "insert into Trips( id, name ) values( 3, 'Coast' ), ( 4, 'Desert' );"
                           "insert into TripDays( id, trip, day_num ) values( 1, 3, 1 );");
     Start();
     window->SelectRow(window->grid_Trips, 0);

@@ -20,13 +20,17 @@ void MainWindowDatabaseTest::TearDown() {
     dataSource.reset();
 }
 
-void MainWindowDatabaseTest::RunSqlite(const std::string& script) {
+void RunSqliteOnFile(const std::filesystem::path& database, const std::string& script) {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(folder.File("Kestavo.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
     char* error = nullptr;
     EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
     sqlite3_free(error);
     sqlite3_close(db);
+}
+
+void MainWindowDatabaseTest::RunSqlite(const std::string& script) {
+    RunSqliteOnFile(folder.File("Kestavo.db"), script);
 }
 
 bool MainWindowDatabaseTest::Exec(const std::string& sql, const std::vector<WDataValue>& parameters) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "platform/db/WQuery.h"
 #include "shell/WinStart.h"
 #include "tests/support/TestDataSource.h"
+
+// Runs statements straight on a database file through SQLite, as another program would.
+void RunSqliteOnFile(const std::filesystem::path& database, const std::string& script);
 
 class MainWindowDatabaseTest : public ::testing::Test {
 protected:

@@ -30,7 +30,7 @@ protected:
         ModalTakeOver::Reset();
         ModalTakeOver::SetStrict(true);
         SeedDatabase();
-        RunOnFile(Database(), "insert into People( name ) values( 'Ann' ), ( 'Ben' ), ( 'Cat' );"
+        RunSqliteOnFile(Database(), "insert into People( name ) values( 'Ann' ), ( 'Ben' ), ( 'Cat' );"
                               "insert into Trips( name, location, trip_date ) values"
                               "( 'Alpha', '', '2001-01-01' ), ( 'Zulu', '', '2002-02-02' );");
         Start();
@@ -207,7 +207,7 @@ struct RefusedCase {
 class WizardRefusedTest : public TripWizardFromMainWindowTest, public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(WizardRefusedTest, NoCreatedTripIsReported) {
-    RunOnFile(Database(), GetParam().trigger);
+    RunSqliteOnFile(Database(), GetParam().trigger);
     ExpectDetails("Moose", "3");
     if (GetParam().reachesStops) {
         ExpectTravellers();
