@@ -229,6 +229,10 @@ const StatementCase Cases[] = {
     {"TripStopsView",
      "select  * from TripMeals where TripID = 1  and TripDayID = 1  order by day_num, seq, Travelers ", {},
      {"1|1|1|Day 1|Lunch|Dessert|Ann, bob|1|4"}},
+    {"OwnerPrefixOnTheView",
+     "SELECT  TripMeals.Day, TripMeals.FoodStop, TripMeals.Food, TripMeals.Travelers, TripMeals.DayFoodStopID\nFROM "
+     "Kestavo.TripMeals TripMeals\nORDER BY TripMeals.day_num\n",
+     {}, {"Day 1|Lunch|Dessert|Ann, bob|1", "Day 2|Breakfast|||2"}},
     {"MaxOfEmptyTableIsNull", "select max( id ) from DayCourses", {}, {"NULL"}},
     {"MaxId", "select max(id) from Ingredients", {}, {"5"}},
     {"IsNullGivesEmptyText", "select isnull( licensor, ''   ) from Ingredients where id = 1", {}, {""}},
@@ -288,6 +292,24 @@ TEST_F(DialectTest, QuotedAliasesNameTheColumns) {
     EXPECT_EQ(query.GetColumnName(0), "Name");
     EXPECT_EQ(query.GetColumnName(1), "Trip date");
     EXPECT_EQ(query.FindColumn("TRIP DATE"), 1);
+}
+
+// The table data import writes whole rows by position, and its update has no blank before "where".
+TEST_F(DialectTest, ImportStatementsBindEveryColumnByPosition) {
+    WQuery query(&Transaction());
+    ASSERT_TRUE(query.Execute("insert into People values( ?, ?, ?, ?, ? )",
+                              {7, "Cy", WDataValue::Null(), "2024-01-01 10:00:00.000", 1.25}))
+        << query.LastError();
+    ASSERT_TRUE(query.Execute("update People set id = ?, name = ?, notes = ?, modified = ?, appetite = ?where id = 7",
+                              {7, "Cy", "a\nnote: ?", "2024-01-02 11:00:00.000", 2.0}))
+        << query.LastError();
+    EXPECT_EQ(query.RowsAffected(), 1);
+    query.SetSQL("select id, name, notes, modified, appetite from People where id = 7");
+    ASSERT_TRUE(query.Open()) << query.LastError();
+    ASSERT_EQ(query.GetNumRows(), 1);
+    EXPECT_EQ(query.GetValue(0, 2).AsText(), "a\nnote: ?");
+    EXPECT_EQ(query.GetValue(0, 3).AsText(), "2024-01-02 11:00:00.000");
+    EXPECT_DOUBLE_EQ(query.GetValue(0, 4).AsDouble(), 2.0);
 }
 
 TEST_F(DialectTest, AnInsertNamingAMissingRowIsRefused) {
