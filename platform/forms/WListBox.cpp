@@ -115,7 +115,10 @@ WListBox* WListBox::DropTargetAt(const QPoint& globalPosition) const {
 // The drag follows the mouse while the list holds it (Qt keeps sending the pressed widget the
 // moves and the release), so no platform drag session is needed.
 bool WListBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == MouseWidget() && !dragName_.empty()) {
+    const QEvent::Type type = event->type();
+    const bool mouseEvent = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                            type == QEvent::MouseButtonRelease;
+    if (watched == MouseWidget() && !dragName_.empty() && mouseEvent) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
