@@ -132,6 +132,7 @@ struct FolderCase {
     const char* executableFolder;
     const char* programFolder;
 };
+inline void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.executableFolder; }
 
 class ProgramFolderTest : public ::testing::TestWithParam<FolderCase> {};
 

@@ -13,6 +13,7 @@ struct ArticleCase {
     const char* noun;
     const char* article;
 };
+inline void PrintTo(const ArticleCase& c, std::ostream* os) { *os << '"' << c.noun << '"'; }
 
 class SelectionMessageTest : public InterfaceHelpersTest,
                              public ::testing::WithParamInterface<ArticleCase> {};

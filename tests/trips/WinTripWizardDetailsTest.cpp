@@ -265,6 +265,7 @@ struct HelpCase {
     const char* form;
     const char* topic;
 };
+inline void PrintTo(const HelpCase& c, std::ostream* os) { *os << c.form; }
 
 class WizardHelpTest : public TripWizardTest, public ::testing::WithParamInterface<HelpCase> {};
 
