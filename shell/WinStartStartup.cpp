@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 #include "shell/ODBCAdmin.h"
 #include "shell/WinStart.h"
@@ -21,9 +20,9 @@ bool WinStart::OnStartup(WEventData& event) {
     if (event.code == 0 && starting_) {
         RunStartup();
         starting_ = false;
-    }
-    else if (event.code == 1)
+    } else if (event.code == 1) {
         grid_Trips->PostUserEvent(0);
+    }
     return false;
 }
 
