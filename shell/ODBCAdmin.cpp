@@ -6,6 +6,8 @@
 #include <array>
 #include <filesystem>
 
+#include "platform/db/DataSourceOptions.h"
+
 namespace {
 
 constexpr const char* UserIni = "odbc.ini";
@@ -46,10 +48,7 @@ bool ODBCAdmin::RegisterDataSourceDriver(const std::string& name, const std::str
     WriteValue("ODBC Data Sources", name.c_str(), driver);
     if (!WriteValue(name, "Database", databasePath)) return false;
     WriteValue(name, "Description", name);
-    // A missing file must fail the connect, never open a new empty database.
-    WriteValue(name, "NoCreat", "1");
-    // The driver enforces the declared foreign keys only when asked; the forms rely on them.
-    WriteValue(name, "FKSupport", "1");
+    WriteDriverOptions(name);
     const std::string entry = DriverEntry(driver);
     return !entry.empty() && WriteValue(name, "Driver", entry);
 }

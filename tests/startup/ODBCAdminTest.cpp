@@ -40,6 +40,9 @@ TEST_F(ODBCAdminTest, WritesTheDataSourceOnTheSystemDriver) {
     EXPECT_NE(text.find("Database"), std::string::npos);
     EXPECT_NE(text.find("/opt/kvo/Kestavo.db"), std::string::npos);
     EXPECT_NE(text.find("SQLite3"), std::string::npos);
+    EXPECT_NE(text.find("NoCreat=1"), std::string::npos);
+    EXPECT_NE(text.find("FKSupport=1"), std::string::npos);
+    EXPECT_NE(text.find("libkvocollate.so"), std::string::npos);
 }
 
 TEST_F(ODBCAdminTest, UnknownDriverIsRefused) {

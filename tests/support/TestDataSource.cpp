@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/db/DataSourceOptions.h"
 #include "platform/db/WQuery.h"
 
 std::filesystem::path TemplateDatabasePath() {
@@ -18,8 +19,7 @@ PrivateDataSource::PrivateDataSource(const std::filesystem::path& database, cons
     SQLSetConfigMode(ODBC_USER_DSN);
     written_ = SQLWriteDSNToIni(name.c_str(), "SQLite3") &&
                SQLWritePrivateProfileString(name.c_str(), "Database", database.c_str(), "odbc.ini") &&
-               SQLWritePrivateProfileString(name.c_str(), "NoCreat", "1", "odbc.ini") &&
-               SQLWritePrivateProfileString(name.c_str(), "FKSupport", "1", "odbc.ini");
+               WriteDriverOptions(name);
 }
 
 PrivateDataSource::~PrivateDataSource() {
