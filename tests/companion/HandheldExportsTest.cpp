@@ -8,7 +8,8 @@
 
 #include "companion/Quorvel1.h"
 #include "platform/handheld/HandheldStore.h"
-#include "tests/companion/TempFolder.h"
+#include "tests/support/FileText.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -233,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.caseName); });
 
 TEST_F(HandheldExportsTest, LongFileNameIsCutToTheMessageBuffer) {
-  const std::string longPath = temp_ / std::string(200, 'd') + "/" + std::string(200, 'f');
+  const std::string longPath = (temp_ / std::string(200, 'd')).string() + "/" + std::string(200, 'f');
   std::string path;
   for (int i = 0; i < 20; ++i) path += longPath;
   EXPECT_EQ(QVPalmUserInstallMemFile(0, kAlice, path.c_str()), 0);

@@ -7,7 +7,8 @@
 #include <unistd.h>
 
 #include "companion/Quorvel1.h"
-#include "tests/companion/TempFolder.h"
+#include "tests/support/FileText.h"
+#include "tests/support/TempFolder.h"
 #include "tests/companion/ZipBuilder.h"
 
 namespace {

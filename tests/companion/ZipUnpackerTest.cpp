@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 #include "companion/ZipUnpacker.h"
-#include "tests/companion/TempFolder.h"
+#include "tests/support/FileText.h"
+#include "tests/support/TempFolder.h"
 #include "tests/companion/ZipBuilder.h"
 
 namespace {

@@ -32,9 +32,9 @@ TEST_F(FileCareTest, PruningKeepsTheNineteenNewestByName) {
     for (int day = 1; day <= 25; ++day) {
         char name[64];
         std::snprintf(name, sizeof name, "Kestavo_202001%02d_1200.db", day);
-        WriteBytes(program / "dbbackups" / name, "x");
+        WriteFileText(program / "dbbackups" / name, "x");
     }
-    WriteBytes(program / "dbbackups" / "notes.txt", "not a copy");
+    WriteFileText(program / "dbbackups" / "notes.txt", "not a copy");
     window->PruneBackups();
     std::vector<std::string> left = Backups();
     ASSERT_EQ(left.size(), 20u);   // 19 copies and the other file
@@ -70,7 +70,7 @@ TEST_F(FileCareTest, SaveDialogProposesTheDatedNameAndCopiesThere) {
     EXPECT_EQ(request.file.rfind("Kestavo_", 0), 0u);
     EXPECT_EQ(request.folder, program.string() + "/");
     EXPECT_EQ(window->lastDatabaseFolder, target.parent_path().string() + "/");
-    EXPECT_EQ(ReadBytes(target), ReadBytes(Database()));
+    EXPECT_EQ(ReadFileText(target), ReadFileText(Database()));
 }
 
 TEST_F(FileCareTest, CancelledSaveChangesNothing) {

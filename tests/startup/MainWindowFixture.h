@@ -15,22 +15,12 @@
 #include "platform/forms/Forms.h"
 #include "shell/WinStart.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/FileText.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 #include "tests/support/TestDataSource.h"
 
 namespace fs = std::filesystem;
 
-
-inline std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 
 class TestMainWindow : public WinStart {

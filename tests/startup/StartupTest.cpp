@@ -40,11 +40,11 @@ TEST_F(MainWindowTest, OlderVersionIsKeptAsTheDatedCopyAndReplacedByTheTemplate)
     SeedDatabase();
     RunSqliteOnFile(Database(), "update DBVersion set version = 8; "
                           "insert into Trips( name, location ) values( 'Old trip', 'Lake' );");
-    const std::string oldBytes = ReadBytes(Database());
+    const std::string oldBytes = ReadFileText(Database());
     Start();
     EXPECT_TRUE(MessageShown("Bad database version", "not matched with this\r\nversion of 'Kestavo'"));
     ASSERT_EQ(Backups().size(), 1u);
-    EXPECT_EQ(ReadBytes(program / "dbbackups" / Backups()[0]), oldBytes);
+    EXPECT_EQ(ReadFileText(program / "dbbackups" / Backups()[0]), oldBytes);
     EXPECT_EQ(window->grid_Trips->GetNumRows(), 0);
     WQuery version(window->transaction_KVO.get());
     version.SetSQL("select version from DBVersion");
@@ -55,39 +55,39 @@ TEST_F(MainWindowTest, OlderVersionIsKeptAsTheDatedCopyAndReplacedByTheTemplate)
 TEST_F(MainWindowTest, UnreadableVersionLeavesTheFileAlone) {
     SeedDatabase();
     RunSqliteOnFile(Database(), "drop table DBVersion;");
-    const std::string oldBytes = ReadBytes(Database());
+    const std::string oldBytes = ReadFileText(Database());
     Start();
     EXPECT_TRUE(MessageShown("Startup Error", "could not be setup"));
     EXPECT_FALSE(window->HasWindow());
-    EXPECT_EQ(ReadBytes(Database()), oldBytes);
+    EXPECT_EQ(ReadFileText(Database()), oldBytes);
     EXPECT_TRUE(Backups().empty());
 }
 
 TEST_F(MainWindowTest, MissingTemplateNeverCostsTheOldDatabase) {
     SeedDatabase();
     RunSqliteOnFile(Database(), "update DBVersion set version = 8;");
-    const std::string oldBytes = ReadBytes(Database());
+    const std::string oldBytes = ReadFileText(Database());
     fs::remove(program / "KestavoEmpty.db");
     Start();
     EXPECT_TRUE(MessageShown("Startup Error", "could not be setup"));
-    EXPECT_EQ(ReadBytes(Database()), oldBytes);
+    EXPECT_EQ(ReadFileText(Database()), oldBytes);
 }
 
 TEST_F(MainWindowTest, DataSourceThatCannotBeWrittenEndsTheStartup) {
     SeedDatabase();
-    WriteBytes(root.Path() / "blocker", "x");
+    WriteFileText(root.Path() / "blocker", "x");
     setenv("ODBCINI", (root.Path() / "blocker" / "odbc.ini").c_str(), 1);
-    const std::string oldBytes = ReadBytes(Database());
+    const std::string oldBytes = ReadFileText(Database());
     Start();
     EXPECT_TRUE(MessageShown("Startup Error",
                              "The Kestavo database could not be setup.\r\nThe most likely cause is "
                              "a corrupt installation.\r\nUninstall, and reinstall the program."));
     EXPECT_FALSE(window->HasWindow());
-    EXPECT_EQ(ReadBytes(Database()), oldBytes);
+    EXPECT_EQ(ReadFileText(Database()), oldBytes);
 }
 
 TEST_F(MainWindowTest, CancelAtTheMissingDatabaseEndsWithExitCodeZero) {
-    WriteBytes(current / "kvo.dat", "old options\r\n");
+    WriteFileText(current / "kvo.dat", "old options\r\n");
     ApplicationClass application;
     int argc = 1;
     char name[] = "Kestavo";
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, CancelAtTheMissingDatabaseEndsWithExitCodeZero) {
     EXPECT_EQ(application.Run(argc, argv), 0);
     EXPECT_TRUE(MessageShown("Startup Error", "The required camping food database 'Kestavo.db' could "
                                               "not be found."));
-    EXPECT_EQ(ReadBytes(current / "kvo.dat"), "old options\r\n");
+    EXPECT_EQ(ReadFileText(current / "kvo.dat"), "old options\r\n");
 }
 
 TEST_F(MainWindowTest, MissingDatabaseIsRestoredFromTheChosenFile) {
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, DeleteWithNoTripsShowsTheSelectionMessage) {
 
 TEST_F(MainWindowTest, OptionsFileIsReadAppliedAndWrittenAtClose) {
     SeedDatabase();
-    WriteBytes(current / "kvo.dat",
+    WriteFileText(current / "kvo.dat",
                "kvo_v_10:\r\nproduct_version: 0\r\nuser_name: Ann\r\nuser_email: \r\n"
                "ingredient_units: 0\r\nreport_type: 1\r\nstartup_help: 0\r\ncooking_measure: 2\r\n"
                "startup_convert: 0\r\npreview_mag: 0\r\nsafe_edits: 0\r\nkvo_end:\r\n");
@@ -184,22 +184,22 @@ TEST_F(MainWindowTest, OptionsFileIsReadAppliedAndWrittenAtClose) {
     window->Close();
     EXPECT_FALSE(window->HasWindow());
     EXPECT_FALSE(window->transaction_KVO);   // the connection ended with the window
-    EXPECT_NE(ReadBytes(current / "kvo.dat").find("user_name: Bea\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileText(current / "kvo.dat").find("user_name: Bea\r\n"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, InvalidOptionsFileIsReportedAndReplacedByTheDefaults) {
     SeedDatabase();
-    WriteBytes(current / "kvo.dat", "not an options file\r\n");
+    WriteFileText(current / "kvo.dat", "not an options file\r\n");
     Start();
     ASSERT_TRUE(window->HasWindow());
     EXPECT_TRUE(MessageShown("Startup Error", "The default startup options file is not valid. "
                                               "The error was:\n"));
-    EXPECT_EQ(ReadBytes(current / "kvo.dat").rfind("kvo_v_10:\r\n", 0), 0u);
+    EXPECT_EQ(ReadFileText(current / "kvo.dat").rfind("kvo_v_10:\r\n", 0), 0u);
 }
 
 TEST_F(MainWindowTest, OptionsAreNotWrittenWhenTheStartupEndsEarly) {
-    WriteBytes(current / "kvo.dat", "old options\r\n");
+    WriteFileText(current / "kvo.dat", "old options\r\n");
     Start();   // no database, and the question is cancelled
     EXPECT_FALSE(window->HasWindow());
-    EXPECT_EQ(ReadBytes(current / "kvo.dat"), "old options\r\n");
+    EXPECT_EQ(ReadFileText(current / "kvo.dat"), "old options\r\n");
 }

@@ -14,6 +14,7 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path File(const std::string& name) const { return path_ / name; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
 private:
     std::filesystem::path path_;
