@@ -9,19 +9,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/forms/Forms.h"
 #include "shell/WinStart.h"
-#include "tests/support/TempFolder.h"
 #include "tests/support/FileText.h"
 #include "tests/support/MainWindowDatabaseTest.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestDataSource.h"
 
 namespace fs = std::filesystem;
-
-
 
 class TestMainWindow : public WinStart {
 public:
