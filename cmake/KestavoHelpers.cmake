@@ -22,3 +22,14 @@ function(kvo_add_test)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;KVO_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}"
                TIMEOUT 120)
 endfunction()
+
+# kvo_export_only(<target> <version script>): a shared library of the program folder whose
+# exports are exactly those its version script names; everything else stays hidden.
+function(kvo_export_only target script)
+  target_link_options(${target} PRIVATE -Wl,--version-script=${script} -Wl,--no-undefined)
+  set_target_properties(${target} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS ${script}
+    LIBRARY_OUTPUT_DIRECTORY ${KVO_PROGRAM_DIR})
+endfunction()
