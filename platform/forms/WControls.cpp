@@ -108,6 +108,10 @@ void WTextBox::EnforceLimit(int position, int removed, int added) {
 void WTextBox::SetText(const std::string& text) {
     const QString value = ToQt(text);
     if (line_) {
+        // As in a multi-line box, a longer text set by the program stays whole; the line edit
+        // then takes no more than it holds.
+        const int limit = maxLength_ > 0 ? maxLength_ : 32767;
+        line_->setMaxLength(std::max(limit, static_cast<int>(value.size())));
         line_->setText(value);
         return;
     }

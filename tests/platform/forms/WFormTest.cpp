@@ -208,3 +208,26 @@ TEST_F(FormTest, DisabledButtonCannotBeClicked) {
 }
 
 }  // namespace
+
+TEST_F(FormTest, SingleLineBoxKeepsALongerStoredTextWhole) {
+    std::string shown, typed, limited;
+    ModalTakeOver::Expect("TestNotes", [&](WForm& form) {
+        auto* box = form.Control<WTextBox>("textb_Title");
+        box->SetMaxLength(5);
+        box->SetText("0123456789");
+        shown = box->GetText();
+        box->SetSelection(10, 10);
+        box->Type("x");
+        typed = box->GetText();
+        box->SetText("ab");
+        box->SetSelection(2, 2);
+        box->Type("cdefg");
+        limited = box->GetText();
+        form.Control<WCommandButton>("cb_Cancel")->Click();
+    });
+    TestNotes notes;
+    notes.Edit(nullptr, "");
+    EXPECT_EQ(shown, "0123456789");
+    EXPECT_EQ(typed, "0123456789");
+    EXPECT_EQ(limited, "abcde");
+}
