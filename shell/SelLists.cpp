@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/forms/WControls.h"
 #include "platform/forms/WDragImage.h"
 #include "platform/forms/WListBox.h"
 #include "platform/forms/WPrompter.h"
@@ -156,6 +157,36 @@ SelItemKey SelLists::SelectedKey(int index) const { return leftList->GetItemData
 std::int32_t SelLists::SelectedId(int index) const { return SelItemKeyLow(SelectedKey(index)); }
 int SelLists::AvailableCount() const { return rightList ? rightList->GetCount() : 0; }
 std::int32_t SelLists::AvailableId(int index) const { return SelItemKeyLow(rightList->GetItemData(index)); }
+
+void SelLists::BindControls(WListBox* left, WListBox* right, WCommandButton* add, WCommandButton* remove,
+                            WCommandButton* clearAll) {
+    // Every handler answers false, so that the framework's own processing goes on.
+    auto forward = [this](void (SelLists::*operation)(WEventData&)) {
+        return [this, operation](WEventData& event) {
+            (this->*operation)(event);
+            return false;
+        };
+    };
+    for (WListBox* list : {left, right}) {
+        if (!list) continue;
+        list->AddEventHandler(DoubleClickEvent, forward(&SelLists::DoubleClick), this);
+        list->AddEventHandler(DragStartEvent, forward(&SelLists::BeginDrag), this);
+        list->AddEventHandler(DragFeedbackEvent, forward(&SelLists::DragMove), this);
+        list->AddEventHandler(DragDropEvent, forward(&SelLists::Drop), this);
+        list->AddEventHandler(DragEndEvent, forward(&SelLists::EndDrag), this);
+        list->AddEventHandler(SelectEvent, forward(&SelLists::SelectionChanged), this);
+    }
+    auto click = [this](WCommandButton* button, auto operation) {
+        if (!button) return;
+        button->AddEventHandler(ClickEvent, [this, operation](WEventData&) {
+            operation(*this);
+            return false;
+        }, this);
+    };
+    click(add, [](SelLists& lists) { lists.Add(); });
+    click(remove, [](SelLists& lists) { lists.Remove(); });
+    click(clearAll, [](SelLists& lists) { lists.ClearAll(); });
+}
 
 void SelLists::DoubleClick(WEventData& event) {
     if (event.source == rightList) Add();

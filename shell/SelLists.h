@@ -13,6 +13,7 @@
 #include "platform/forms/WDragShadow.h"
 #include "platform/forms/WEvents.h"
 
+class WCommandButton;
 class WDragImage;
 class WListBox;
 class WWindow;
@@ -73,6 +74,13 @@ public:
     std::int32_t SelectedId(int index) const;
     int AvailableCount() const;
     std::int32_t AvailableId(int index) const;
+
+    // Binds the double clicks, drags and selection changes of both lists, and the Add, Remove
+    // and Clear all buttons, to this object, so that a form need not forward each of them; a
+    // form without one of the buttons passes NULL. Bind once per window: the handlers go with
+    // the controls.
+    void BindControls(WListBox* left, WListBox* right, WCommandButton* add, WCommandButton* remove,
+                      WCommandButton* clearAll);
 
     // The forms bind these to the events of both lists and answer false after calling them.
     void DoubleClick(WEventData& event);
