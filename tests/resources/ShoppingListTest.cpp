@@ -24,7 +24,10 @@
 #include <algorithm>
 
 #include "platform/report/ReportData.h"
+#include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPreview.h"
 #include "platform/report/ReportReader.h"
+#include "platform/report/WReportControl.h"
 #include "tests/support/TestDataSource.h"
 
 namespace {
@@ -173,5 +176,64 @@ TEST_F(ShoppingListWarningTest, TheTripHeaderGivesDatesDaysAndTravellers) {
     EXPECT_EQ(row[trip->Find("travellers")].AsText(), "Ann, Ben, Cat");
     EXPECT_EQ(row[trip->Find("units")].AsText(), "in metric measures (nearest whole), portions where the ingredient has them");
 }
+
+}  // namespace
+
+namespace {
+
+struct FileCase {
+    std::string name;
+    std::string file;
+    int tripId;
+    int veryDetailed;
+    std::vector<std::string> shown;
+    std::vector<std::string> notShown = {};
+};
+
+std::ostream& operator<<(std::ostream& out, const FileCase& c) { return out << c.name; }
+
+const FileCase Files[] = {
+    {"ShoppingList", "report_shopping_list.rpt", 1, 0,
+     {"Shopping list for Fjord", "Tue 30 Jan 2024 to Wed 31 Jan 2024 (Coast), 2 days", "Travellers: Ann, Ben, Cat",
+      "Milk\n1478.68\nml", "Honey\n0.63\ncups\nnot converted", "Not counted: these stops serve food", "Day 2\nLunch"}},
+    {"TripPlanSummary", "report_trip_plan.rpt", 1, 0,
+     {"Trip plan for Fjord", "Day 1: Tue 30 Jan 2024", "Dinner\nSupper, Supper, Tea\nAnn, Ben, Cat",
+      "Day 2: Wed 31 Jan 2024", "Lunch\nSupper\nwithout guests: nothing counted"}},
+    {"TripPlanDetailed", "report_trip_plan_detailed.rpt", 1, 0,
+     {"Dinner: Ann, Ben, Cat (eating as 2.5 people)", "Supper", "Stew (feeds 2)", "Rice\n250\ng", "Flour\n625\ng",
+      "Single menu items", "Tea (feeds 1)", "Milk\n295.74\nml", "Cheese\n1\nwedges\nnot converted",
+      "Lunch: without guests, nothing counted"},
+     {"Soak the rice"}},
+    {"TripPlanVeryDetailed", "report_trip_plan_detailed.rpt", 1, 1, {"Stew (feeds 2)", "Soak the rice"}},
+    {"IngredientsOfOneTrip", "report_ingredients.rpt", 2, 0,
+     {"Only what the trip Other uses", "Flour", "Rice", "g (grams)"}, {"Salami", "Bread"}},
+    {"WholeCatalogueOfIngredients", "report_ingredients.rpt", -1, 0,
+     {"The whole catalogue", "Salami", "slices of 20 g", "wedges of no size set"}},
+    {"MenuItems", "report_courses.rpt", -1, 0,
+     {"Sandwich: feeds 1", "Salami\n3\nslices (20 g each)", "Bread\n2\nunits", "Stew: feeds 2", "Flour\n0.5\nkg"}},
+    {"Meals", "report_meals.rpt", -1, 0, {"Supper", "Stew\n2", "Tea\n1\n\nTea\n1", "Lunchbox\nSandwich"}},
+};
+
+class ReportFileRunTest : public KestavoDatabaseTest, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(ReportFileRunTest, ShowsWhatTheTripHolds) {
+    const FileCase& c = GetParam();
+    for (const char* statement : Fixture) ASSERT_TRUE(Exec(statement));
+    ASSERT_TRUE(Exec("update Courses set notes = 'Soak the rice' where id = 1"));
+    WReportControl control("WinStart::transaction_KVO");
+    control.SetReportFileName(std::string(KVO_REPORTS_DIR "/") + c.file);
+    const std::vector<std::string> texts = {"Trip id; " + std::to_string(c.tripId) + "; TRUE", "version; 3.02; TRUE",
+                                            "unit_type; 0; TRUE", "ingredient_units; 0; TRUE",
+                                            "trip_very_detailed; " + std::to_string(c.veryDetailed) + "; TRUE"};
+    for (std::size_t i = 0; i < texts.size(); ++i) control.SetParameterField(static_cast<int>(i), texts[i]);
+    ASSERT_EQ(control.PrintReport(), 0) << control.GetLastErrorString();
+    ASSERT_EQ(control.Previews().size(), 1u);
+    const std::string text = control.Previews().front()->Document().PlainText();
+    for (const std::string& part : c.shown) EXPECT_NE(text.find(part), std::string::npos) << part << "\n---\n" << text;
+    for (const std::string& part : c.notShown) EXPECT_EQ(text.find(part), std::string::npos) << part << "\n---\n" << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(ReportFiles, ReportFileRunTest, ::testing::ValuesIn(Files),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
