@@ -111,6 +111,13 @@ std::vector<ReportPreview*> WReportControl::Previews() const {
     return open;
 }
 
+std::pair<int, int> WReportControl::PrimaryScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {1024, 768};
+    const QRect geometry = screen->geometry();
+    return {geometry.width(), geometry.height()};
+}
+
 void WReportControl::Register(const std::string& name, WReportControl* control) {
     std::lock_guard lock(RegistryMutex());
     Registry()[name] = control;

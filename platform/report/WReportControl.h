@@ -52,6 +52,9 @@ public:
     // The preview windows of this control still open, oldest first.
     std::vector<ReportPreview*> Previews() const;
 
+    // The primary screen's size in pixels, as the report window's placement is reckoned from it.
+    static std::pair<int, int> PrimaryScreenSize();
+
     static void Register(const std::string& name, WReportControl* control);
     static void Unregister(const std::string& name);
     static WReportControl* Find(const std::string& name);
