@@ -307,6 +307,8 @@ private:
         QTextBlockFormat block;
         block.setAlignment(align);
         block.setLeftMargin(indent);
+        // A right-aligned number keeps its distance from the measure beside it.
+        if (align & Qt::AlignRight) block.setRightMargin(8);
         c.setBlockFormat(block);
         c.insertText(ToQt(text), format);
     }

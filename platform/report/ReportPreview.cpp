@@ -1,5 +1,6 @@
 #include "platform/report/ReportPreview.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <iterator>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "platform/forms/WPrompter.h"
@@ -99,6 +101,18 @@ void ReportPreview::SetZoom(int percent) {
         index = zoomBox_->count() - 1;
     }
     zoomBox_->setCurrentIndex(index);
+    // A new zoom starts at the top of the first page, centred, not wherever the scroll bars
+    // stood; the view places its pages anew first.
+    QMetaObject::invokeMethod(
+        view_,
+        [view = view_] {
+            if (auto* area = view->findChild<QAbstractScrollArea*>()) {
+                QScrollBar* across = area->horizontalScrollBar();
+                area->verticalScrollBar()->setValue(area->verticalScrollBar()->minimum());
+                across->setValue((across->minimum() + across->maximum()) / 2);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void ReportPreview::ZoomChosen(int index) {
