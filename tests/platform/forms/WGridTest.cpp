@@ -1,12 +1,16 @@
 #include "platform/forms/WGrid.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/db/WQuery.h"
 #include "platform/forms/WPrompter.h"
+#include "platform/forms/testing/PostedEvents.h"
 #include "TestTrips.h"
 #include "tests/support/TestDataSource.h"
 
@@ -23,6 +27,7 @@ protected:
     }
     void TearDown() override {
         if (form.HasWindow()) form.EndWindow();
+        RunPostedEvents();
         KestavoDatabaseTest::TearDown();
     }
     std::vector<std::string> Names() const {
@@ -142,10 +147,30 @@ TEST_F(GridTest, MenuExitClosesTheModelessFormAndItsWindowGoes) {
               "Save out the current camping database as a backup");
     EXPECT_EQ(form.GetWindow()->statusTip().toStdString(), "Kestavo main screen");
     form.Menu()->FindItem(1015)->Click();
+    RunPostedEvents();
     EXPECT_FALSE(form.HasWindow());
     EXPECT_EQ(form.Grid(), nullptr);
     EXPECT_EQ(form.Query(), nullptr);
     EXPECT_TRUE(form.Controls().empty());
+}
+
+// The user's Exit arrives inside the QMenu's own key handler, which goes on using the menu after
+// the action's handlers return: nothing of the form may be gone until the loop's next turn.
+TEST_F(GridTest, ExitByKeyKeepsTheMenuAliveUntilTheLoopRunsAgain) {
+    QMenu* file = form.Menu()->SubMenus()[0]->GetMenu();
+    QPointer<QMenu> alive(file);
+    int destroyed = 0;
+    form.AddEventHandler(DestroyEvent, [&](WEventData&) { ++destroyed; return false; }, &destroyed);
+    file->popup(QPoint(10, 10));
+    QKeyEvent exitKey(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(file, &exitKey);
+    EXPECT_TRUE(alive);
+    EXPECT_EQ(destroyed, 0);
+    EXPECT_FALSE(form.GetWindow()->isVisible());   // the user sees the window close at once
+    RunPostedEvents();
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_FALSE(form.HasWindow());
+    EXPECT_FALSE(alive);
 }
 
 TEST_F(GridTest, ClosingTheMainFormQuitsTheMessageLoop) {
