@@ -3,6 +3,7 @@
 // the shared operations that every form reaches through MainWindow.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,9 @@ public:
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
+    // Runs work as one transaction (a savepoint of that name): when it answers false, or the
+    // savepoint cannot be made, nothing it wrote stays. Answers what work answered.
+    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
     static std::string& EscapeSQL(std::string& text);
     std::string MakeUniqueValue(std::string& value, const std::string& table,
                                 const std::string& column);
