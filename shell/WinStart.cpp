@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "catalogue/WinPeople.h"
 #include "shell/CascadeDelete.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
@@ -38,7 +39,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
 
 // The commands that open forms this version does not have yet: shown, but greyed.
 constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
-                                       1019, 1020, 1022, 1028, 1032, 10000};
+                                       1019, 1022, 1028, 1032, 10000};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -47,7 +48,7 @@ bool IsAvailable(int command) {
 
 }  // namespace
 
-WinStart::WinStart() : versionText(MakeVersionText()) {
+WinStart::WinStart() : versionText(MakeVersionText()), winPeople(std::make_unique<WinPeople>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -239,6 +240,16 @@ bool WinStart::OnPopupDeleteTrip(WEventData&) {
 
 bool WinStart::OnDeleteButton(WEventData&) {
     DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnMenuPeople(WEventData&) {
+    winPeople->Open(this);
+    return false;
+}
+
+bool WinStart::OnPeopleButton(WEventData&) {
+    winPeople->Open(this);
     return false;
 }
 

@@ -19,6 +19,7 @@
 
 class TableSchema;
 class WDragImage;
+class WinPeople;
 class WListView;
 
 class WinStart : public __WinStart_Base {
@@ -117,6 +118,9 @@ public:
     bool optionsReached = false;
     WinSelectReport selectReport;
 
+    // Owned forms, one each for the window's whole life.
+    std::unique_ptr<WinPeople> winPeople;
+
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
 
@@ -146,6 +150,8 @@ protected:
     bool OnAddButton(WEventData& event) override;
     bool OnTripWizardButton(WEventData& event) override;
     bool OnMenuDeleteTrip(WEventData& event) override;
+    bool OnMenuPeople(WEventData& event) override;
+    bool OnPeopleButton(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
