@@ -58,6 +58,7 @@ bool WinEditTrip::OnDate(WEventData&) {
 
 bool WinEditTrip::OnTripMeals(WEventData&) {
     SaveTrip();
+    tripMeals_.Open(this, tripId_, -1);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "shell/WinNotes.h"
 #include "trips/WinDatePicker.h"
 #include "trips/WinTripDays.h"
+#include "trips/WinTripMeals.h"
 
 class WinEditTrip : public __WinEditTrip_Base {
 public:
@@ -35,4 +36,5 @@ private:
     WinDatePicker datePicker_;
     WinNotes notes_;
     WinTripDays tripDays_;
+    WinTripMeals tripMeals_;
 };

@@ -58,6 +58,7 @@ void WinTripDays::OpenDayStops() {
     const long row = MainWindow->GetSelectedRow(grid_TripDays, kNoun);
     if (row == -1) return;
     const long dayId = DayIdOf(row);
+    tripMeals_.Open(this, tripId_, static_cast<int>(dayId));
     Refresh(dayId);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/db/WDataValue.h"
 #include "shell/WinNotes.h"
 #include "trips/WinNewTripDay.h"
+#include "trips/WinTripMeals.h"
 
 class WinTripDays : public __WinTripDays_Base {
 public:
@@ -48,4 +49,5 @@ private:
     WDataValue parameter_;
     WinNotes notes_;
     WinNewTripDay newTripDay_;
+    WinTripMeals tripMeals_;
 };

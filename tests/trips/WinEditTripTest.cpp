@@ -148,6 +148,22 @@ TEST_F(EditTripTest, TheDaysButtonSavesBeforeItOpensTheDays) {
     EXPECT_EQ(Column("name"), "river_01");
 }
 
+TEST_F(EditTripTest, TheTripStopsButtonSavesBeforeItOpensTheStopsOfEveryDay) {
+    std::string caption, shownTrip;
+    ModalTakeOver::Expect("WinTripMeals", [&](WForm& form) {
+        caption = form.GetText();
+        shownTrip = form.Control<WTextBox>("textb_Trip")->GetText();
+        Click(form, "cb_Close");
+    });
+    Edit([](WForm& form) {
+        Type(form, "textb_Name", "river");
+        Click(form, "cb_TripMeals");
+        LeaveForm(form, Leave::CloseBox);
+    });
+    EXPECT_EQ(caption, "Trip Stops");
+    EXPECT_EQ(shownTrip, "river_01");
+}
+
 TEST_F(EditTripTest, TheTravellersButtonOpensTheEditModeDialog) {
     std::string caption;
     ModalTakeOver::Expect("WinTripWizardTravellers", [&](WForm& form) {

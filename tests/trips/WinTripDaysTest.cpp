@@ -85,6 +85,29 @@ TEST_F(TripDaysTest, ShowsTheDaysWithTheirDatesAndStops) {
     EXPECT_EQ(stops, (std::vector<std::string>{"0", "1", "0", "0"}));
 }
 
+TEST_F(TripDaysTest, MealsOpensTheStopsOfTheSelectedDayAndItsStopCountFollows) {
+    prompter.Answer(WMessageAnswer::OK);
+    std::string caption;
+    long listed = -1;
+    ModalTakeOver::Expect("WinTripMeals", [&](WForm& form) {
+        caption = form.GetText();
+        listed = form.Control<WGrid>("grid_TripMeals")->GetNumRows();
+        Click(form, "cb_Delete");
+        Click(form, "cb_Close");
+    });
+    std::string stopsAfter;
+    const Shown shown = Run([&](WForm& form) {
+        Select(form, 1);
+        Click(form, "cb_Meals");
+        stopsAfter = form.Control<WGrid>("grid_TripDays")->GetCellText(1, 2);
+    });
+    EXPECT_EQ(caption, "Trip Stops for day 2");
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(stopsAfter, "0");
+    EXPECT_EQ(shown.selectedDay, shown.days[1]);
+    EXPECT_EQ(Count("DayFoodStops"), 0);
+}
+
 TEST_F(TripDaysTest, AddingAtTheBeginningMovesEveryDayOneDateLater) {
     const long first = DayId(1);
     AnswerNewDay(false);
