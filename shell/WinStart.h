@@ -19,6 +19,7 @@
 
 class TableSchema;
 class WDragImage;
+class WinEditTrip;
 class WinPeople;
 class WListView;
 
@@ -120,6 +121,7 @@ public:
 
     // Owned forms, one each for the window's whole life.
     std::unique_ptr<WinPeople> winPeople;
+    std::unique_ptr<WinEditTrip> winEditTrip;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -163,6 +165,11 @@ protected:
     void ReleaseReportControl();
 
     // Grid events.
+    bool OnEditButton(WEventData& event) override;
+    bool OnMenuEditTrip(WEventData& event) override;
+    bool OnPopupEditTrip(WEventData& event) override;
+    bool OnTripsDoubleClick(WEventData& event) override;
+    void EditSelectedTrip();
     bool OnTripsLeftButtonUp(WEventData& event) override;
     bool OnTripsRightButtonUp(WEventData& event) override;
     bool OnTripsUserEvent(WEventData& event) override;
