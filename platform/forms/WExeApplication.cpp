@@ -1,6 +1,8 @@
 #include "platform/forms/WExeApplication.h"
 
 #include <QApplication>
+#include <QThread>
+#include <QTimer>
 #include <clocale>
 #include <memory>
 
@@ -32,6 +34,8 @@ int WExeApplication::Run(int& argc, char** argv) {
         run.exitCode = exitCode;
         if (!Raise(run)) run.exitCode = RunMessageLoop();
         exitCode = run.exitCode;
+        // Windows ended in the loop's last turn were handed to deleteLater.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     WEventData end;
     end.id = EndEvent;
@@ -42,4 +46,8 @@ int WExeApplication::Run(int& argc, char** argv) {
 
 int WExeApplication::RunMessageLoop() { return QApplication::exec(); }
 
-void WExeApplication::Quit(int code) { QCoreApplication::exit(code); }
+void WExeApplication::Quit(int code) {
+    // Queued behind what the closing form posted (its destroy), so the loop ends after it.
+    if (QThread::currentThread()->loopLevel() == 0) return;   // no loop to end
+    QTimer::singleShot(0, qApp, [code] { QCoreApplication::exit(code); });
+}

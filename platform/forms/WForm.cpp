@@ -115,7 +115,14 @@ void WForm::EndWindow(int code) {
         window_->done(code);   // the modal loop returns; RunModal destroys the window
         return;
     }
-    DestroyWindow();
+    // A command, button, pop-up item or the close box may be ending the window from inside its
+    // own Qt handler, which goes on touching its widget after we return: the window disappears
+    // now, and its controls and menus go once control is back in the event loop.
+    window_->hide();
+    QPointer<WForm> self(this);
+    QTimer::singleShot(0, qApp, [self] {
+        if (self) self->DestroyWindow();
+    });
 }
 
 void WForm::DestroyWindow() {

@@ -31,8 +31,12 @@ WMenu::WMenu(std::string name, QMenu* menu) : name_(std::move(name)), menu_(menu
 WMenu::~WMenu() {
     items_.clear();
     subMenus_.clear();
-    delete bar_.data();
-    if (menu_ && !menu_->parent()) delete menu_.data();
+    // A menu may be going away from inside the handler of one of its own items.
+    if (bar_) {
+        bar_->hide();
+        bar_->deleteLater();
+    }
+    if (menu_ && !menu_->parent()) menu_->deleteLater();
 }
 
 WMenu* WMenu::AddSubMenu(const std::string& text, const std::string& hint) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/testing/PostedEvents.h"
 #include "shell/WinStart.h"
 #include "tests/support/FileText.h"
 #include "tests/support/MainWindowDatabaseTest.h"
@@ -77,6 +78,7 @@ protected:
         while (window->IsStarting() && timer.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         ASSERT_FALSE(window->IsStarting());
+        RunPostedEvents();   // a start-up that ends the program destroys the window there
     }
 
     bool MessageShown(const std::string& caption, const std::string& textPart = "") const {

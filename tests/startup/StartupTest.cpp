@@ -349,6 +349,7 @@ TEST_F(MainWindowTest, OptionsFileIsReadAppliedAndWrittenAtClose) {
 
     window->options.userName = "Bea";
     window->Close();
+    RunPostedEvents();
     EXPECT_FALSE(window->HasWindow());
     EXPECT_FALSE(window->transaction_KVO);   // the connection ended with the window
     EXPECT_NE(ReadFileText(current / "kvo.dat").find("user_name: Bea\r\n"), std::string::npos);

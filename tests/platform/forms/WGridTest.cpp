@@ -1,12 +1,16 @@
 #include "platform/forms/WGrid.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/db/WQuery.h"
 #include "platform/forms/WPrompter.h"
+#include "platform/forms/testing/PostedEvents.h"
 #include "TestTrips.h"
 #include "tests/support/TestDataSource.h"
 
@@ -23,6 +27,7 @@ protected:
     }
     void TearDown() override {
         if (form.HasWindow()) form.EndWindow();
+        RunPostedEvents();
         KestavoDatabaseTest::TearDown();
     }
     std::vector<std::string> Names() const {
@@ -56,6 +61,34 @@ TEST_F(GridTest, ShowsTheQueryWithTitlesAndAHiddenIdColumn) {
     EXPECT_EQ(grid->GetCurrentRow(), 0);
     EXPECT_TRUE(grid->IsRowSelected(0));
     EXPECT_EQ(grid->GetCellText(5, 0), "");
+}
+
+// The query gives name, location, trip_date, id; the list asks for them in another order, and
+// a name that no query column has takes the column at its own place.
+TEST_F(GridTest, ColumnNamesChooseTheQueryColumnsByLabelWithoutRegardToCase) {
+    WGrid* grid = form.Grid();
+    grid->SetColumnNames("ID;name;NoSuchColumn;Location");
+    grid->Refresh();
+    EXPECT_EQ(grid->GetNumColumns(), 4);
+    EXPECT_EQ(grid->GetCellText(0, 0), IdOf("alpha"));
+    EXPECT_EQ(grid->GetCellText(0, 1), "alpha");
+    EXPECT_EQ(grid->GetCellText(0, 2), "2002-03-05");
+    EXPECT_EQ(grid->GetCellText(0, 3), "lake");
+    EXPECT_EQ(grid->GetColumnTitles(), (std::vector<std::string>{"Name", "Location", "Trip date", "id"}));
+}
+
+TEST_F(GridTest, ALeftClickRaisesClickEventWithTheRow) {
+    form.Grid()->Refresh();
+    form.GetWindow()->resize(600, 400);
+    std::vector<long> clicks;
+    form.Grid()->AddEventHandler(ClickEvent, [&](WEventData& event) {
+        clicks.push_back(event.row);
+        return false;
+    }, this);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 1);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, -1);
+    Mouse(QEvent::MouseButtonRelease, Qt::RightButton, 1);
+    EXPECT_EQ(clicks, (std::vector<long>{1, kNoRow}));
 }
 
 TEST_F(GridTest, ReQueryKeepsTheSelectedRowByItsId) {
@@ -114,10 +147,30 @@ TEST_F(GridTest, MenuExitClosesTheModelessFormAndItsWindowGoes) {
               "Save out the current camping database as a backup");
     EXPECT_EQ(form.GetWindow()->statusTip().toStdString(), "Kestavo main screen");
     form.Menu()->FindItem(1015)->Click();
+    RunPostedEvents();
     EXPECT_FALSE(form.HasWindow());
     EXPECT_EQ(form.Grid(), nullptr);
     EXPECT_EQ(form.Query(), nullptr);
     EXPECT_TRUE(form.Controls().empty());
+}
+
+// The user's Exit arrives inside the QMenu's own key handler, which goes on using the menu after
+// the action's handlers return: nothing of the form may be gone until the loop's next turn.
+TEST_F(GridTest, ExitByKeyKeepsTheMenuAliveUntilTheLoopRunsAgain) {
+    QMenu* file = form.Menu()->SubMenus()[0]->GetMenu();
+    QPointer<QMenu> alive(file);
+    int destroyed = 0;
+    form.AddEventHandler(DestroyEvent, [&](WEventData&) { ++destroyed; return false; }, &destroyed);
+    file->popup(QPoint(10, 10));
+    QKeyEvent exitKey(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(file, &exitKey);
+    EXPECT_TRUE(alive);
+    EXPECT_EQ(destroyed, 0);
+    EXPECT_FALSE(form.GetWindow()->isVisible());   // the user sees the window close at once
+    RunPostedEvents();
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_FALSE(form.HasWindow());
+    EXPECT_FALSE(alive);
 }
 
 TEST_F(GridTest, ClosingTheMainFormQuitsTheMessageLoop) {
