@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -81,9 +82,16 @@ std::string SystemReason(int error) { return std::generic_category().message(err
 // Copies the bytes of source into a new file target, flushed to the disk; on failure the
 // system's reason.
 bool CopyBytes(const std::string& source, const std::string& target, std::string& reason) {
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe picked by mistake must not hang the program.
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0) {
         reason = SystemReason(errno);
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode)) {
+        reason = SystemReason(S_ISDIR(status.st_mode) ? EISDIR : ENOTSUP);
+        ::close(in);
         return false;
     }
     const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

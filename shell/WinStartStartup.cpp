@@ -52,7 +52,7 @@ bool FileIsMissing(const std::string& path) {
 // The system's own word on why a file cannot be opened for reading and writing, when it has one
 // (a folder in its place, no permission); nothing when the system opens it.
 std::optional<std::string> SystemCannotOpen(const std::string& path) {
-    const int file = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int file = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (file < 0) return std::generic_category().message(errno);
     ::close(file);
     return std::nullopt;

@@ -1,6 +1,9 @@
 // The care of the database file: pruning, dated copies, save and restore with their dialogs.
 
+#include <sys/stat.h>
+
 #include <ctime>
+#include <functional>
 #include <map>
 #include <regex>
 
@@ -276,14 +279,38 @@ TEST_F(FileCareTest, ASaveThatCannotBeWrittenIsReportedAndChangesNothing) {
     EXPECT_EQ(ReadFileText(Database()), before);
 }
 
-TEST_F(FileCareTest, ARestoreWhoseCopyFailsIsReportedAndKeepsTheDatabase) {
+struct UnreadableSource {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    const char* reason;
+    friend void PrintTo(const UnreadableSource& c, std::ostream* os) { *os << c.name; }
+};
+
+class FailedRestoreCopyTest : public FileCareTest,
+                              public ::testing::WithParamInterface<UnreadableSource> {};
+
+TEST_P(FailedRestoreCopyTest, IsReportedAndKeepsTheDatabase) {
     ASSERT_TRUE(window->ExecSQL("insert into Trips( name ) values( 'Mine' )"));
-    fs::create_directory(root.Path() / "folder.db");
-    EXPECT_FALSE(window->RestoreDatabase((root.Path() / "folder.db").string(), true));
+    const fs::path source = root.Path() / "picked.db";
+    GetParam().make(source);
+    EXPECT_FALSE(window->RestoreDatabase(source.string(), true));
     EXPECT_TRUE(MessageShown("Database File Error", "The database could not be copied to '" +
-                                                        Database().string() + "':\r\nIs a directory"));
+                                                        Database().string() + "':\r\n" +
+                                                        GetParam().reason));
+    EXPECT_TRUE(window->transaction_KVO->IsConnected());
     EXPECT_EQ(TripCount(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, FailedRestoreCopyTest,
+    ::testing::Values(
+        UnreadableSource{"Folder", [](const fs::path& path) { fs::create_directory(path); },
+                         "Is a directory"},
+        UnreadableSource{"Missing", [](const fs::path&) {}, "No such file or directory"},
+        // A pipe never ends: the copy must not wait for it.
+        UnreadableSource{"Pipe", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+                         "Operation not supported"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The File menu's restore treats a file that holds no database as a database of another version:
 // the message, and the current database back in place.
