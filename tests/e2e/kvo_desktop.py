@@ -9,6 +9,7 @@ pyatspi binds the accessibility bus once per process, so a test process runs one
 runner (run_case.py) gives every test case a process of its own.
 """
 import contextlib
+import ctypes
 import hashlib
 import os
 import select
@@ -26,18 +27,30 @@ STAGED_PROGRAM = os.path.join(BUILD_DIR, "Kestavo")
 AT_SPI_BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 
-# A slow machine running the whole suite in parallel still answers well within these.
+# A slow machine running the whole suite in parallel still answers well within these;
+# KVO_E2E_TIMEOUT_SCALE stretches them for a program run under valgrind.
+SCALE = float(os.environ.get("KVO_E2E_TIMEOUT_SCALE") or 1)
 START_TIMEOUT = 60
 TIMEOUT = 30
 POLL = 0.1
+# A command the program is started under, e.g. "valgrind --error-exitcode=99" (same process id).
+WRAPPER = os.environ.get("KVO_E2E_WRAPPER", "").split()
 
 
 class DesktopError(AssertionError):
     pass
 
 
-def wait_for(what, probe, timeout=TIMEOUT):
+def _end_with_the_test():
+    """In a child before it runs: it is killed when the test process dies, even by SIGKILL (a
+    CTest time-out), so that no display or bus outlives its test."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def wait_for(what, probe, timeout=None):
     """Polls probe until it answers something true and returns that; fails after timeout."""
+    timeout = (TIMEOUT if timeout is None else timeout) * SCALE
     deadline = time.monotonic() + timeout
     last_error = None
     while True:
@@ -161,7 +174,8 @@ class Desktop:
         self.env["DISPLAY"] = self.display
 
     def _start_buses(self):
-        out = subprocess.run(["dbus-launch", "--sh-syntax"], env=self.env, capture_output=True,
+        # --exit-with-x11: the bus also ends with the display, whatever becomes of this process.
+        out = subprocess.run(["dbus-launch", "--sh-syntax", "--exit-with-x11"], env=self.env, capture_output=True,
                              text=True, timeout=START_TIMEOUT, check=True).stdout
         for line in out.splitlines():
             if line.startswith("DBUS_SESSION_BUS_ADDRESS="):
@@ -187,14 +201,15 @@ class Desktop:
         if self.fake_time:
             env.update(LD_PRELOAD=FAKETIME_LIBRARY, FAKETIME="@" + self.fake_time,
                        FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_DONT_RESET="1")
-        self.program = self._spawn([os.path.join(self.program_dir, "Kestavo")], env=env,
+        self.program = self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
                                    cwd=self.program_dir, log="program.log")
 
     def _spawn(self, argv, env=None, cwd=None, pass_fds=(), log=None):
         out = open(os.path.join(self.root, log), "ab") if log else subprocess.DEVNULL
         try:
             process = subprocess.Popen(argv, env=env or self.env, cwd=cwd, pass_fds=pass_fds,
-                                       stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
+                                       stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                       preexec_fn=_end_with_the_test)
         finally:
             if log:
                 out.close()
@@ -272,6 +287,7 @@ class Desktop:
         return read_rows(self.path("dbbackups", name), sql, params)
 
     def wait_for_exit(self, timeout=TIMEOUT):
+        timeout *= SCALE
         try:
             self.exit_code = self.program.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
