@@ -38,7 +38,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
 
 // The commands that open forms this version does not have yet: shown, but greyed.
 constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
-                                       1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
+                                       1019, 1020, 1022, 1028, 1032, 10000};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -63,6 +63,7 @@ WinStart::~WinStart() {
 }
 
 void WinStart::CreateDataObjects() {
+    CreateReportControl();
     transaction_KVO = std::make_unique<WTransaction>();
     transaction_KVO->SetDataSource("Kestavo", "Kestavo", "TarveMolink");
     WTransaction::Register("WinStart::transaction_KVO", transaction_KVO.get());
@@ -77,6 +78,7 @@ void WinStart::CreateDataObjects() {
 }
 
 void WinStart::DestroyDataObjects() {
+    ReleaseReportControl();
     if (grid_Trips) grid_Trips->SetDataSource(nullptr);
     for (auto* query : {&query_Trips, &query_GenQuery, &query_Gen2, &query_GenQueryNoError}) {
         if (*query) (*query)->Close();

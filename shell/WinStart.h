@@ -12,7 +12,9 @@
 #include "platform/db/WDataValue.h"
 #include "platform/db/WQuery.h"
 #include "platform/db/WTransaction.h"
+#include "platform/report/WReportControl.h"
 #include "shell/StartupOptions.h"
+#include "trips/WinSelectReport.h"
 
 class TableSchema;
 class WDragImage;
@@ -32,6 +34,8 @@ public:
     void RefreshTrips(long tripId);
     void AddTrip();
     void DeleteTrip();
+    // Chooses a report (for the trip, or the one selected in the list when -1) and runs it.
+    void PrintReport(long tripId);
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
@@ -94,6 +98,7 @@ public:
     std::unique_ptr<WQuery> query_GenQuery;
     std::unique_ptr<WQuery> query_Gen2;
     std::unique_ptr<WQuery> query_GenQueryNoError;
+    std::unique_ptr<WReportControl> cr_Report;   // registered as "WinStart::cr_Report"
 
     // Hand-written members.
     std::string programFolder;        // ends with '/'
@@ -106,6 +111,7 @@ public:
     std::string versionText;
     std::string helpPath;
     bool optionsReached = false;
+    WinSelectReport selectReport;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -140,6 +146,11 @@ protected:
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
     bool OnDeleteButton(WEventData& event) override;
+    bool OnMenuReports(WEventData& event) override;
+    bool OnPopupReport(WEventData& event) override;
+    bool OnReportButton(WEventData& event) override;
+    void CreateReportControl();
+    void ReleaseReportControl();
 
     // Grid events.
     bool OnTripsLeftButtonUp(WEventData& event) override;

@@ -115,7 +115,15 @@ bool WinStart::IsVowel(char c) {
 }
 
 std::unique_ptr<WDragImage> WinStart::MakeDragImage(std::string& text, WWindow* control) {
-    if (text.size() > 15) text = text.substr(0, 15) + "...";
+    // Fifteen letters, not bytes: a cut never splits a UTF-8 sequence.
+    int letters = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) continue;
+        if (++letters > 15) {
+            text = text.substr(0, at) + "...";
+            break;
+        }
+    }
     return WDragImage::FromText(text, control);
 }
 

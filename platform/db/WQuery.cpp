@@ -150,6 +150,11 @@ void WQuery::SetParameter(int number, WDataValue value) {
     parameters_[static_cast<std::size_t>(number) - 1] = std::move(value);
 }
 
+const WDataValue& WQuery::GetParameter(int number) const {
+    if (number < 1 || static_cast<std::size_t>(number) > parameters_.size()) return NullValue();
+    return parameters_[static_cast<std::size_t>(number) - 1];
+}
+
 bool WQuery::Open() {
     Close();
     open_ = Run(sql_, parameters_, true);

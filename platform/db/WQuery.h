@@ -27,6 +27,7 @@ public:
 
     // Parameters are numbered from 1, as the markers stand in the statement.
     void SetParameter(int number, WDataValue value);
+    const WDataValue& GetParameter(int number) const;   // NULL when not set
     void ClearParameters() { parameters_.clear(); }
 
     bool Open();       // runs the statement and fetches its rows

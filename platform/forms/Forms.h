@@ -3,6 +3,7 @@
 
 #include "platform/forms/FormQueries.h"
 #include "platform/forms/GuiCall.h"
+#include "platform/forms/UserNumber.h"
 #include "platform/forms/WChoiceControls.h"
 #include "platform/forms/WControls.h"
 #include "platform/forms/WDateControl.h"
@@ -14,3 +15,4 @@
 #include "platform/forms/WListView.h"
 #include "platform/forms/WMenu.h"
 #include "platform/forms/WPrompter.h"
+#include "platform/forms/WRowBinding.h"

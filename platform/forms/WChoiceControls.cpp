@@ -29,6 +29,18 @@ int WComboBox::GetSelected() const { return combo_->currentIndex(); }
 void WComboBox::SetSelected(int index) { combo_->setCurrentIndex(index); }
 int WComboBox::FindText(const std::string& text) const { return combo_->findText(ToQt(text), Qt::MatchExactly); }
 
+int WComboBox::FindData(std::int64_t data) const {
+    for (int i = 0; i < combo_->count(); ++i)
+        if (GetItemData(i) == data) return i;
+    return -1;
+}
+
+void WComboBox::Pick(int index) {
+    if (!combo_->isEnabled() || !combo_->isVisibleTo(combo_->window()) || index < 0 || index >= combo_->count()) return;
+    combo_->setCurrentIndex(index);
+    emit combo_->activated(index);   // what a choice from the list reports
+}
+
 void WComboBox::SetText(const std::string& text) {
     if (combo_->isEditable()) combo_->setEditText(ToQt(text));
     else combo_->setCurrentIndex(FindText(text));

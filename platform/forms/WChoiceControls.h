@@ -24,6 +24,10 @@ public:
     int GetSelected() const;   // -1 when none
     void SetSelected(int index);
     int FindText(const std::string& text) const;
+    int FindData(std::int64_t data) const;   // the first entry with that item data; -1 when none
+    // Picks the entry as the user would: selects it and raises SelectEvent (nothing when the
+    // combo box is disabled or hidden, or the index is no entry).
+    void Pick(int index);
     void SetText(const std::string& text) override;   // the edit text (an editable combo) or the entry with that text
     std::string GetText() const override;
 

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 
 #include "platform/db/WQuery.h"
@@ -36,7 +38,20 @@ void WGridModel::SetQuery(WQuery* query) {
 
 void WGridModel::SetTitles(std::vector<std::string> titles) {
     titles_ = std::move(titles);
+    if (names_.empty()) Reload();   // the titles also choose the columns
     emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
+}
+
+void WGridModel::SetNames(std::vector<std::string> names) {
+    names_ = std::move(names);
+    Reload();
+}
+
+int WGridModel::QueryColumnOf(int column) const {
+    const std::vector<std::string>& list = ColumnList();
+    if (list.empty()) return column;
+    if (const int named = query_->FindColumn(list[static_cast<std::size_t>(column)]); named >= 0) return named;
+    return column < query_->GetNumColumns() ? column : -1;
 }
 
 // The cells are copied out of the query, so a query closed or re-run later cannot leave the
@@ -44,15 +59,22 @@ void WGridModel::SetTitles(std::vector<std::string> titles) {
 void WGridModel::Reload() {
     beginResetModel();
     rows_.clear();
+    headers_.clear();
     columns_ = 0;
     if (query_ && query_->IsOpen()) {
-        columns_ = query_->GetNumColumns();
+        const std::vector<std::string>& list = ColumnList();
+        columns_ = list.empty() ? query_->GetNumColumns() : static_cast<int>(list.size());
+        std::vector<int> source;
+        for (int c = 0; c < columns_; ++c) {
+            source.push_back(QueryColumnOf(c));
+            headers_.push_back(query_->GetColumnName(source.back()));
+        }
         const long n = query_->GetNumRows();
         rows_.resize(static_cast<size_t>(n));
         for (long r = 0; r < n; ++r) {
             auto& row = rows_[static_cast<size_t>(r)];
             row.reserve(static_cast<size_t>(columns_));
-            for (int c = 0; c < columns_; ++c) row.push_back(query_->GetValue(r, c).AsText());
+            for (int c = 0; c < columns_; ++c) row.push_back(query_->GetValue(r, source[static_cast<size_t>(c)]).AsText());
         }
     }
     endResetModel();
@@ -76,7 +98,7 @@ QVariant WGridModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
     if (section >= 0 && section < static_cast<int>(titles_.size())) return ToQt(titles_[section]);
-    if (query_ && section < columns_) return ToQt(query_->GetColumnName(section));
+    if (section >= 0 && section < static_cast<int>(headers_.size())) return ToQt(headers_[section]);
     return {};
 }
 
@@ -106,12 +128,31 @@ WGrid::WGrid(WForm* form, const std::string& name, QTableView* view)
 
 QWidget* WGrid::MouseWidget() const { return view_ ? view_->viewport() : nullptr; }
 
+// A click is the left button's release over the grid, after its LeftButtonUpEvent.
+bool WGrid::eventFilter(QObject* watched, QEvent* event) {
+    const bool leftRelease = watched == MouseWidget() && event->type() == QEvent::MouseButtonRelease &&
+                             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    const QPoint at = leftRelease ? static_cast<QMouseEvent*>(event)->position().toPoint() : QPoint();
+    QPointer<WGrid> self(this);
+    const bool filtered = WWindow::eventFilter(watched, event);
+    if (self && leftRelease) {
+        WEventData click;
+        click.id = ClickEvent;
+        click.x = at.x();
+        click.y = at.y();
+        click.row = HitTestRow(at);
+        Raise(click);
+    }
+    return filtered;
+}
+
 void WGrid::SetDataSource(WQuery* query) {
     query_ = query;
     model_->SetQuery(query);
 }
 
 void WGrid::SetColumnTitles(const std::string& titles) { model_->SetTitles(SplitTitles(titles)); }
+void WGrid::SetColumnNames(const std::string& names) { model_->SetNames(SplitTitles(names)); }
 
 std::vector<std::string> WGrid::GetColumnTitles() const {
     std::vector<std::string> titles;

@@ -2,6 +2,11 @@
 // A grid bound to a query: one row per row of the query, its cells the values as text. A title
 // row, no title column, whole rows selected, one at a time. A column of width 0 is hidden (the id
 // columns) but its cells are read like any other.
+//
+// The grid's columns are the query's columns named in its column list (the column names, else
+// the titles), by label without regard to case, in the list's order; a name that no query
+// column has takes the query column at its own position. Without a list, the query's columns
+// in their order. ClickEvent follows a left-button release over the rows.
 
 #include <QAbstractTableModel>
 #include <QTableView>
@@ -18,6 +23,7 @@ public:
     explicit WGridModel(QObject* parent) : QAbstractTableModel(parent) {}
     void SetQuery(WQuery* query);
     void SetTitles(std::vector<std::string> titles);
+    void SetNames(std::vector<std::string> names);
     void Reload();   // the query's rows as they are now
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -28,8 +34,13 @@ public:
     std::string Cell(long row, int column) const;
 
 private:
+    const std::vector<std::string>& ColumnList() const { return names_.empty() ? titles_ : names_; }
+    int QueryColumnOf(int column) const;   // -1 when the query has none there
+
     WQuery* query_ = nullptr;
     std::vector<std::string> titles_;
+    std::vector<std::string> names_;
+    std::vector<std::string> headers_;   // the query's labels of the shown columns
     std::vector<std::vector<std::string>> rows_;
     int columns_ = 0;
 };
@@ -44,6 +55,8 @@ public:
     // Titles as one text joined by ';', each optionally in double quotes: Name;"Trip date";id.
     void SetColumnTitles(const std::string& titles);
     std::vector<std::string> GetColumnTitles() const;
+    // The query columns to show, as one text joined by ';' ("name;appetite;notes;id").
+    void SetColumnNames(const std::string& names);
     void SetColumnWidths(const std::vector<int>& widths);
     void SetColumnWidth(int column, int width);
     int GetColumnWidth(int column) const;
@@ -73,6 +86,7 @@ public:
 
 protected:
     QWidget* MouseWidget() const override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     long RowAt(const QPoint& point) const override { return HitTestRow(point); }
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/forms/WListBox.h"
 
+#include "platform/db/collation/NameOrder.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 
@@ -36,12 +38,14 @@ int WListBox::AddItem(const std::string& text, std::int64_t data) {
     int at = list_->count();
     if (sorted_) {
         // After the last entry that sorts at or before the new one, found by halving, so that
-        // filling a long list stays quick.
+        // filling a long list stays quick; in the database's own order of names.
         int low = 0;
         int high = list_->count();
         while (low < high) {
             const int middle = low + (high - low) / 2;
-            if (list_->item(middle)->text().compare(value, Qt::CaseInsensitive) <= 0)
+            const std::string entry = FromQt(list_->item(middle)->text());
+            if (KvoCompareNames(entry.data(), static_cast<int>(entry.size()), text.data(),
+                                static_cast<int>(text.size())) <= 0)
                 low = middle + 1;
             else
                 high = middle;
@@ -137,6 +141,9 @@ bool WListBox::eventFilter(QObject* watched, QEvent* event) {
                 start.x = pressAt_.x();
                 start.y = pressAt_.y();
                 start.row = RowAt(pressAt_);
+                // The list's selection follows the mouse until the drag begins: what moves is
+                // the entry that was pressed.
+                if (start.row != kNoRow) list_->setCurrentRow(static_cast<int>(start.row));
                 Raise(start);
                 dragging_ = start.accept;
                 if (!dragging_) pressed_ = false;

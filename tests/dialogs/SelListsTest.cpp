@@ -56,6 +56,18 @@ TEST_F(SelListsTest, WithoutDuplicatesAnItemStandsOnOneSideOnly) {
     EXPECT_EQ(form.sel.AvailableId(1), 3);
 }
 
+// The same order as the database's name columns give (see NameOrderTest): a list filled from an
+// "order by name" query and a list sorted here never disagree.
+TEST_F(SelListsTest, SortedListsOrderNamesAsTheDatabaseDoes) {
+    form.data.Init(false);
+    long id = 1;
+    for (const char* name : {"Egg", "Éclair", "crème brûlée", "Eclair", "zucchini", "Ølive", "ÉCLAIRS"})
+        form.data.AddItem(name, id++, 0, false);
+    form.FillFrom("ingredient");
+    EXPECT_EQ(Texts(form.Available()),
+              (Texts_{"crème brûlée", "Eclair", "Éclair", "ÉCLAIRS", "Egg", "zucchini", "Ølive"}));
+}
+
 TEST_F(SelListsTest, WithDuplicatesEveryItemIsAvailable) {
     FillThree(true);
     EXPECT_EQ(Texts(form.Chosen()), (Texts_{"alice"}));
@@ -278,6 +290,22 @@ protected:
         Send(source, QEvent::MouseButtonRelease, source->mapFromGlobal(overGlobal), overGlobal, Qt::LeftButton);
     }
 
+    // Presses at the foot of one entry and lets the mouse drift onto the next one before the
+    // drag distance is reached, as a hand does.
+    void DragAfterDrift(WListBox* from, int index, WListBox* to) {
+        QWidget* source = from->GetList()->viewport();
+        const QRect entry = from->GetList()->visualItemRect(from->GetList()->item(index));
+        const QPoint start(entry.center().x(), entry.bottom() - 1);
+        const QPoint drift = start + QPoint(0, 3);
+        ASSERT_LT(drift.manhattanLength() - start.manhattanLength(), QApplication::startDragDistance());
+        Send(source, QEvent::MouseButtonPress, start, source->mapToGlobal(start), Qt::LeftButton);
+        Send(source, QEvent::MouseMove, drift, source->mapToGlobal(drift), Qt::NoButton);
+        ASSERT_EQ(from->GetSelected(), index + 1);   // the list's own selection followed the mouse
+        const QPoint overGlobal = to->GetList()->viewport()->mapToGlobal(to->GetList()->viewport()->rect().center());
+        Send(source, QEvent::MouseMove, source->mapFromGlobal(overGlobal), overGlobal, Qt::NoButton);
+        Send(source, QEvent::MouseButtonRelease, source->mapFromGlobal(overGlobal), overGlobal, Qt::LeftButton);
+    }
+
     static void Send(QWidget* widget, QEvent::Type type, QPoint local, QPoint global, Qt::MouseButton button) {
         const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
         QMouseEvent event(type, QPointF(local), QPointF(global), button, held, Qt::NoModifier);
@@ -298,6 +326,13 @@ TEST_F(SelListsDragTest, DropFromTheLeftRemoves) {
     Drag(form.Chosen(), 0, form.Available());
     EXPECT_TRUE(Texts(form.Chosen()).empty());
     EXPECT_EQ(Texts(form.Available()), (Texts_{"alice", "Bob", "Carol"}));
+}
+
+TEST_F(SelListsDragTest, TheDragMovesThePressedEntryNotTheOneTheMouseDriftedOnto) {
+    FillThree(false);
+    DragAfterDrift(form.Available(), 0, form.Chosen());   // pressed on Bob, drifted onto Carol
+    EXPECT_EQ(Texts(form.Chosen()), (Texts_{"alice", "Bob"}));
+    EXPECT_EQ(Texts(form.Available()), (Texts_{"Carol"}));
 }
 
 TEST_F(SelListsDragTest, DropOfARightEntryOnItsOwnListStillAdds) {

@@ -100,6 +100,15 @@ TEST_F(InterfaceHelpersTest, DragImageTextIsCutAfterFifteenCharacters) {
     EXPECT_EQ(image->GetHotSpot(), QPoint(-25, 0));
 }
 
+TEST_F(InterfaceHelpersTest, DragImageTextIsCutAfterFifteenLettersNotBytes) {
+    std::string fifteen = "Crème brûlée aü";   // fifteen letters in eighteen bytes
+    window->MakeDragImage(fifteen, window->grid_Trips);
+    EXPECT_EQ(fifteen, "Crème brûlée aü");
+    std::string longer = "Crème brûlée à la";
+    window->MakeDragImage(longer, window->grid_Trips);
+    EXPECT_EQ(longer, "Crème brûlée à ...");
+}
+
 TEST_F(InterfaceHelpersTest, UserWorkFolderIsNamedAfterTheCurrentDirectory) {
     std::string folder;
     GetUserWorkFolder(folder);

@@ -4,9 +4,9 @@
 Inputs: the Qt Designer file ID_<Form>.ui (controls: every widget with an "itemId" property, in
 member order = ascending item id unless the file has <tabstops>; kind from the "wclass" property
 or the widget's Qt class; hint from its toolTip; "default" and "cancel" buttons; grid properties
-"dataSource", "columnTitles", "columnWidths") and, when present, ID_<Form>.json beside it (the
-form's base kind, its events and handlers, its hand-written set-up, its transactions, queries,
-menus and pop-up menus).
+"dataSource", "columnNames", "columnTitles", "columnWidths") and, when present, ID_<Form>.json
+beside it (the form's base kind, its events and handlers, its hand-written set-up, its
+transactions, queries, row bindings, menus and pop-up menus).
 
 Output: __<Form>_Base.h and __<Form>_Base.cpp in the output folder.
 """
@@ -104,6 +104,7 @@ def read_ui(path):
             "default": prop_value(widget, "default") == "true",
             "cancel": prop_value(widget, "cancel") == "true",
             "dataSource": prop_value(widget, "dataSource"),
+            "names": prop_value(widget, "columnNames"),
             "titles": prop_value(widget, "columnTitles"),
             "widths": prop_value(widget, "columnWidths"),
         })
@@ -159,6 +160,7 @@ def generate(form, ui_path, spec, out_dir):
     queries = spec.get("queries", [])
     transactions = spec.get("transactions", [])
     create_hook = spec.get("create")
+    bindings = read_bindings(form, spec.get("bindings", []), by_name, queries)
     cls = f"__{form}_Base"
     kinds = sorted({c["kind"] for c in controls})
 
@@ -200,6 +202,8 @@ def generate(form, ui_path, spec, out_dir):
         h.append(f"    WTransaction* {t['name']} = nullptr;")
     for q in queries:
         h.append(f"    WQuery* {q['name']} = nullptr;")
+    for b in bindings:
+        h.append(f"    WRowBinding* {b['member']} = nullptr;")
     h.append("")
     h.append("private:")
     h.append(f"    Ui::{ui_class}* ui_ = nullptr;")
@@ -260,6 +264,8 @@ def generate(form, ui_path, spec, out_dir):
             continue
         if c["titles"]:
             c_.append(f"    {c['name']}->SetColumnTitles({cstr(c['titles'])});")
+        if c["names"]:
+            c_.append(f"    {c['name']}->SetColumnNames({cstr(c['names'])});")
         if c["dataSource"]:
             if not any(q["name"] == c["dataSource"] for q in queries):
                 fail(f"{form}: {c['name']} is bound to unknown query {c['dataSource']}")
@@ -274,6 +280,8 @@ def generate(form, ui_path, spec, out_dir):
         c_.append(f"    {member} = new WPopupMenu({cstr(p['name'])});")
         emit_menu(c_, cls, member, p["items"])
     c_.append("    BindEvents(true);")
+    # After the form's own tables: a binding sees every change before a handler can stop it.
+    emit_bindings(c_, bindings)
     for p in popups:
         if p.get("control"):
             c_.append(f"    {p['control']}->SetPopupMenu({short_name(form, p['name'])});")
@@ -318,6 +326,9 @@ def generate(form, ui_path, spec, out_dir):
         c_.append(f"        {t['name']}->Disconnect();")
         c_.append(f"        WTransaction::Unregister({cstr(form + '::' + t['name'])});")
         c_.append("    }")
+    for b in bindings:
+        c_.append(f"    delete {b['member']};")
+        c_.append(f"    {b['member']} = nullptr;")
     for m in menus:
         member = short_name(form, m["name"])
         c_.append(f"    SetMenuBar(nullptr);")
@@ -346,6 +357,74 @@ def generate(form, ui_path, spec, out_dir):
     os.makedirs(out_dir, exist_ok=True)
     write_if_changed(os.path.join(out_dir, f"{cls}.h"), "\n".join(h) + "\n")
     write_if_changed(os.path.join(out_dir, f"{cls}.cpp"), "\n".join(c_) + "\n")
+
+
+BIND_AS = {"text": "Text", "number": "Number", "check": "Check", "option": "Option", "lookup": "Lookup"}
+
+
+def default_bind_as(kind, control):
+    if control.get("lookup"):
+        return "lookup"
+    return {"WCheckBox": "check", "WOptionButton": "option"}.get(kind, "text")
+
+
+def read_bindings(form, specs, by_name, queries):
+    """The row bindings of the .json: each binds controls to the columns of one query's row."""
+    query_names = {q["name"] for q in queries}
+    bindings = []
+    for spec in specs:
+        query = spec.get("query")
+        if query not in query_names:
+            fail(f"{form}: binding of unknown query {query}")
+        member = spec.get("name") or "binding_" + (query[len("query_"):] if query.startswith("query_") else query)
+        controls = []
+        for entry in spec.get("controls", []):
+            name = entry.get("control")
+            if name not in by_name:
+                fail(f"{form}: {member} binds unknown control {name}")
+            if not entry.get("column"):
+                fail(f"{form}: {member}: {name} has no column")
+            kind = by_name[name]["kind"]
+            bind_as = entry.get("as") or default_bind_as(kind, entry)
+            if bind_as not in BIND_AS:
+                fail(f"{form}: {member}: {name}: unknown binding kind {bind_as}")
+            if bind_as in ("check", "option") and kind not in ("WCheckBox", "WOptionButton"):
+                fail(f"{form}: {member}: {name} is no check box or option button")
+            if bind_as == "option" and "value" not in entry:
+                fail(f"{form}: {member}: option button {name} has no value")
+            if bind_as == "lookup":
+                if kind != "WComboBox":
+                    fail(f"{form}: {member}: {name} is no combo box")
+                if entry.get("lookup") not in query_names or not entry.get("lookupColumns"):
+                    fail(f"{form}: {member}: {name} needs a lookup query and lookupColumns")
+            controls.append(dict(entry, bind_as=bind_as))
+        bindings.append({"member": member, "query": query, "table": spec.get("table", ""),
+                         "id": spec.get("id", "id"), "rowId": spec.get("rowId"), "controls": controls})
+    return bindings
+
+
+def emit_bindings(out, bindings):
+    for b in bindings:
+        m = b["member"]
+        out.append(f"    {m} = new WRowBinding({b['query']}, {cstr(b['table'])}, {cstr(b['id'])});")
+        if b["rowId"]:
+            out.append(f"    {m}->SetRowIdColumn({cstr(b['rowId'])});")
+        for entry in b["controls"]:
+            fields = [f".column = {cstr(entry['column'])}"]
+            if entry.get("tableColumn"):
+                fields.append(f".tableColumn = {cstr(entry['tableColumn'])}")
+            fields.append(f".as = WBindAs::{BIND_AS[entry['bind_as']]}")
+            if entry.get("display") or not b["table"]:
+                fields.append(".display = true")
+            if entry["bind_as"] == "check":
+                fields.append(f".onValue = {cstr(str(entry.get('checked', '1')))}")
+                fields.append(f".offValue = {cstr(str(entry.get('unchecked', '0')))}")
+            elif entry["bind_as"] == "option":
+                fields.append(f".onValue = {cstr(str(entry['value']))}")
+            if entry["bind_as"] == "lookup":
+                fields.append(f".lookup = {entry['lookup']}")
+                fields.append(f".lookupColumns = {cstr(entry['lookupColumns'])}")
+            out.append(f"    {m}->Bind({entry['control']}, {{{', '.join(fields)}}});")
 
 
 def emit_menu(out, cls, member, items):

@@ -63,6 +63,34 @@ TEST_F(GridTest, ShowsTheQueryWithTitlesAndAHiddenIdColumn) {
     EXPECT_EQ(grid->GetCellText(5, 0), "");
 }
 
+// The query gives name, location, trip_date, id; the list asks for them in another order, and
+// a name that no query column has takes the column at its own place.
+TEST_F(GridTest, ColumnNamesChooseTheQueryColumnsByLabelWithoutRegardToCase) {
+    WGrid* grid = form.Grid();
+    grid->SetColumnNames("ID;name;NoSuchColumn;Location");
+    grid->Refresh();
+    EXPECT_EQ(grid->GetNumColumns(), 4);
+    EXPECT_EQ(grid->GetCellText(0, 0), IdOf("alpha"));
+    EXPECT_EQ(grid->GetCellText(0, 1), "alpha");
+    EXPECT_EQ(grid->GetCellText(0, 2), "2002-03-05");
+    EXPECT_EQ(grid->GetCellText(0, 3), "lake");
+    EXPECT_EQ(grid->GetColumnTitles(), (std::vector<std::string>{"Name", "Location", "Trip date", "id"}));
+}
+
+TEST_F(GridTest, ALeftClickRaisesClickEventWithTheRow) {
+    form.Grid()->Refresh();
+    form.GetWindow()->resize(600, 400);
+    std::vector<long> clicks;
+    form.Grid()->AddEventHandler(ClickEvent, [&](WEventData& event) {
+        clicks.push_back(event.row);
+        return false;
+    }, this);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 1);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, -1);
+    Mouse(QEvent::MouseButtonRelease, Qt::RightButton, 1);
+    EXPECT_EQ(clicks, (std::vector<long>{1, kNoRow}));
+}
+
 TEST_F(GridTest, ReQueryKeepsTheSelectedRowByItsId) {
     WGrid* grid = form.Grid();
     grid->Refresh();
