@@ -76,6 +76,7 @@ bool WinEditTrip::OnTravellers(WEventData&) {
 
 bool WinEditTrip::OnReport(WEventData&) {
     SaveTrip();
+    MainWindow->PrintReport(tripId_);
     return true;
 }
 
