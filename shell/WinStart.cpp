@@ -37,7 +37,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1018,
                                        1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
 
 bool IsAvailable(int command) {
@@ -237,6 +237,16 @@ bool WinStart::OnPopupDeleteTrip(WEventData&) {
 
 bool WinStart::OnDeleteButton(WEventData&) {
     DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnMenuIngredients(WEventData&) {
+    winIngredients.Open(this);
+    return false;
+}
+
+bool WinStart::OnIngredientsButton(WEventData&) {
+    winIngredients.Open(this);
     return false;
 }
 

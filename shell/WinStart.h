@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "__WinStart_Base.h"
+#include "catalogue/WinIngredients.h"
 #include "platform/db/WDataValue.h"
 #include "platform/db/WQuery.h"
 #include "platform/db/WTransaction.h"
@@ -106,6 +107,7 @@ public:
     std::string versionText;
     std::string helpPath;
     bool optionsReached = false;
+    WinIngredients winIngredients;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -140,6 +142,8 @@ protected:
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
     bool OnDeleteButton(WEventData& event) override;
+    bool OnMenuIngredients(WEventData& event) override;
+    bool OnIngredientsButton(WEventData& event) override;
 
     // Grid events.
     bool OnTripsLeftButtonUp(WEventData& event) override;
