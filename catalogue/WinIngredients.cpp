@@ -1,5 +1,6 @@
 #include "catalogue/WinIngredients.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "shell/FormatText.h"
@@ -17,6 +18,7 @@ const char* MealMenuItemNoun() { return TableNouns[8]; }
 constexpr int kHelpIngredients = 106;
 constexpr int kNameColumn = 0;
 constexpr int kIdColumn = 2;
+constexpr std::uint32_t kReselectEditedRow = 1;   // code of the form's posted UserEvent
 // Dialog items: the default-menu-item button, and the detail fields.
 const std::vector<int> kRowItems = {115};
 const std::vector<int> kEditItems = {108, 111, 112, 113, 114};
@@ -123,10 +125,10 @@ bool WinIngredients::OnRowChange(WEventData&) {
     if (busy) return false;
     const SaveResult saved = SaveIfDirty(false);
     if (saved == SaveResult::Stopped) {
-        // The edited row stays current until its number is mended.
-        busy = true;
-        MainWindow->SelectRow(grid_Ingredients, MainWindow->FindRowById(grid_Ingredients, kIdColumn, currentId));
-        busy = false;
+        // The edited row stays current until its number is mended: at once, and again once the
+        // grid has finished the click that moved it.
+        SelectCurrentRow();
+        PostUserEvent(kReselectEditedRow);
         return false;
     }
     const long row = MainWindow->GetSelectedRowQuiet(grid_Ingredients);
@@ -140,6 +142,17 @@ bool WinIngredients::OnRowChange(WEventData&) {
         Refresh(currentId);   // a saved rename may have moved the rows
     else
         LoadDetails();
+    return false;
+}
+
+void WinIngredients::SelectCurrentRow() {
+    busy = true;
+    MainWindow->SelectRow(grid_Ingredients, MainWindow->FindRowById(grid_Ingredients, kIdColumn, currentId));
+    busy = false;
+}
+
+bool WinIngredients::OnUserEvent(WEventData& event) {
+    if (event.code == kReselectEditedRow) SelectCurrentRow();
     return false;
 }
 

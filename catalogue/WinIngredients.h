@@ -30,6 +30,7 @@ protected:
     bool OnSafeEdits(WEventData& event) override;
     bool OnCloseButton(WEventData& event) override;
     bool OnHelp(WEventData& event) override;
+    bool OnUserEvent(WEventData& event) override;
 
     bool OnRowChange(WEventData& event) override;
     bool OnNameChange(WEventData& event) override;
@@ -61,6 +62,7 @@ private:
     // leaves the current row as it was.
     void OpenNewRow(long id);
     long IdOfRow(long row) const;
+    void SelectCurrentRow();
 
     long currentId = -1;
     bool loaded = false;

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTableView>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -38,6 +40,17 @@ void Select(WForm& form, const std::string& name) {
     const long row = Grid(form)->FindRow(0, name);
     ASSERT_NE(row, -1) << name;
     Grid(form)->SetCurrentRow(row);
+}
+
+// A left click on the row as the mouse makes it: press and release on the grid's viewport.
+void ClickRow(WForm& form, const std::string& name) {
+    QTableView* view = Grid(form)->GetView();
+    const QPoint at = view->visualRect(view->model()->index(static_cast<int>(Grid(form)->FindRow(0, name)), 0)).center();
+    const QPointF global = view->viewport()->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &release);
 }
 
 std::string Current(WForm& form) {
@@ -173,6 +186,10 @@ TEST_F(WinIngredientsTest, TheListIsSortedByNameAndShowsTheFirstRow) {
     Add("pepper");
     Run([&](WForm& form) {
         EXPECT_EQ(Listed(form), (std::vector<std::string>{"Apple", "pepper", "salt"}));
+        const std::vector<std::string> titles = Grid(form)->GetColumnTitles();
+        ASSERT_GE(titles.size(), 2u);
+        EXPECT_EQ(titles[0], "Name");
+        EXPECT_EQ(titles[1], "Notes");
         EXPECT_EQ(Grid(form)->GetCellText(0, 1), "crisp");
         EXPECT_TRUE(Grid(form)->IsColumnHidden(2));
         EXPECT_TRUE(Grid(form)->IsColumnHidden(3));
@@ -649,7 +666,9 @@ TEST_P(InvalidSizeTest, AbcIsNeverStoredAndTheCommandDoesNotGoOn) {
         Box(form, "textb_UnitMeasures")->SetText("abc");
         GetParam().command(form);
         open = StillOpen(form);
-        editedRowShown = Current(form) == "salt" && Box(form, "textb_Name")->GetText() == "salt";
+        editedRowShown = Current(form) == "salt" && Box(form, "textb_Name")->GetText() == "salt" &&
+                         Grid(form)->IsRowSelected(Grid(form)->FindRow(0, "salt")) &&
+                         !Grid(form)->IsRowSelected(Grid(form)->FindRow(0, "zucchini"));
         sizeShown = Box(form, "textb_UnitMeasures")->GetText();
         EXPECT_EQ(CheckBox(form, "checkbox_SafeEdits")->GetChecked(), false);
         Box(form, "textb_UnitMeasures")->SetText("1,5");
@@ -671,6 +690,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(InvalidCase{"Close", [](WForm& f) { Click(f, "cb_Close"); }},
                       InvalidCase{"EscapeKey", [](WForm& f) { PressKey(f, Qt::Key_Escape); }},
                       InvalidCase{"OtherRow", [](WForm& f) { Select(f, "zucchini"); }},
+                      InvalidCase{"ClickOnOtherRow", [](WForm& f) { ClickRow(f, "zucchini"); }},
                       InvalidCase{"Add", [](WForm& f) { Click(f, "cb_Add"); }},
                       InvalidCase{"Copy", [](WForm& f) { Click(f, "cb_Copy"); }},
                       InvalidCase{"Delete", [](WForm& f) { Click(f, "cb_Delete"); }},
