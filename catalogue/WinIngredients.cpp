@@ -9,11 +9,11 @@
 
 namespace {
 
-const char* Ingredients() { return TableNames[3]; }
-const char* Courses() { return TableNames[4]; }
-const char* CourseIngredients() { return TableNames[6]; }
-const char* IngredientNoun() { return TableNouns[3]; }
-const char* MealMenuItemNoun() { return TableNouns[8]; }
+const char* Ingredients() { return TableName(TableId::Ingredients); }
+const char* Courses() { return TableName(TableId::Courses); }
+const char* CourseIngredients() { return TableName(TableId::CourseIngredients); }
+const char* IngredientNoun() { return TableNoun(TableId::Ingredients); }
+const char* MealMenuItemNoun() { return TableNoun(TableId::MealCourses); }
 
 constexpr int kHelpIngredients = 106;
 constexpr int kNameColumn = 0;

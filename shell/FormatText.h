@@ -1,23 +1,10 @@
 #pragma once
-// printf-style text of any length, for the statements and messages that forms build from the
-// system's own formats.
+// A printf-style format filled into a text: the statements and messages that the forms build
+// from their system's own format strings.
 
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-inline std::string FormatText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-    va_end(again);
-    return text;
-}
+std::string FormatText(const char* format, ...);

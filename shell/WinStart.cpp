@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "catalogue/WinIngredients.h"
+#include "catalogue/WinPeople.h"
 #include "shell/CascadeDelete.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
@@ -37,8 +39,8 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1018,
-                                       1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1018, 1019,
+                                       1022, 1028, 1032, 10000};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -47,7 +49,10 @@ bool IsAvailable(int command) {
 
 }  // namespace
 
-WinStart::WinStart() : versionText(MakeVersionText()) {
+WinStart::WinStart()
+    : versionText(MakeVersionText()),
+      winIngredients(std::make_unique<WinIngredients>()),
+      winPeople(std::make_unique<WinPeople>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -63,6 +68,7 @@ WinStart::~WinStart() {
 }
 
 void WinStart::CreateDataObjects() {
+    CreateReportControl();
     transaction_KVO = std::make_unique<WTransaction>();
     transaction_KVO->SetDataSource("Kestavo", "Kestavo", "TarveMolink");
     WTransaction::Register("WinStart::transaction_KVO", transaction_KVO.get());
@@ -77,6 +83,7 @@ void WinStart::CreateDataObjects() {
 }
 
 void WinStart::DestroyDataObjects() {
+    ReleaseReportControl();
     if (grid_Trips) grid_Trips->SetDataSource(nullptr);
     for (auto* query : {&query_Trips, &query_GenQuery, &query_Gen2, &query_GenQueryNoError}) {
         if (*query) (*query)->Close();
@@ -241,12 +248,22 @@ bool WinStart::OnDeleteButton(WEventData&) {
 }
 
 bool WinStart::OnMenuIngredients(WEventData&) {
-    winIngredients.Open(this);
+    winIngredients->Open(this);
     return false;
 }
 
 bool WinStart::OnIngredientsButton(WEventData&) {
-    winIngredients.Open(this);
+    winIngredients->Open(this);
+    return false;
+}
+
+bool WinStart::OnMenuPeople(WEventData&) {
+    winPeople->Open(this);
+    return false;
+}
+
+bool WinStart::OnPeopleButton(WEventData&) {
+    winPeople->Open(this);
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/WinIngredients.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WChoiceControls.h"
@@ -128,7 +129,7 @@ protected:
                 form.EndWindow(-1);
             }
         });
-        EXPECT_TRUE(main.winIngredients.Open(nullptr));
+        EXPECT_TRUE(main.winIngredients->Open(nullptr));
     }
 
     long Add(const std::string& name, const std::string& columns = "", const std::string& values = "") {
