@@ -9,6 +9,7 @@ packages=(
   libchm-dev fp-utils
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib xvfb xauth clang libclang-rt-dev
+  python3-pyatspi at-spi2-core dbus-x11 xdotool faketime x11-apps
 )
 missing=()
 for p in "${packages[@]}"; do

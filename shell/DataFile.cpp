@@ -77,7 +77,11 @@ bool DataFile::OpenWrite(const std::string& path, const char* const* tags, bool 
     Close();
     // Binary mode: the CR LF line ends are written by hand, as the file format wants them.
     file_ = std::fopen(path.c_str(), append ? "ab" : "wb");
-    if (!file_) return false;
+    if (!file_) {
+        // The owner shows this text in its own words; an empty one would tell the user nothing.
+        SetErrorText("Could not open file '" + path + "'");
+        return false;
+    }
     tags_ = tags;
     tagCount_ = 0;
     while (tags_ && tags_[tagCount_]) ++tagCount_;

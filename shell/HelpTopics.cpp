@@ -45,9 +45,8 @@ const IdTextPair HelpTopics[] = {
     {0, nullptr},
 };
 
-const char* HelpTopicFor(int helpId) {
-    if (helpId <= 0) helpId = 100;
-    for (const IdTextPair* pair = HelpTopics; pair->text; ++pair)
-        if (pair->id == helpId) return pair->text;
-    return HelpTopics[0].text;
+const char* FindIdText(const IdTextPair* table, int id) {
+    for (const IdTextPair* pair = table; pair->text; ++pair)
+        if (pair->id == id) return pair->text;
+    return nullptr;
 }

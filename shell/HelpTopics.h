@@ -10,6 +10,5 @@ struct IdTextPair {
 
 extern const IdTextPair HelpTopics[];
 
-// The topic to show for a help id: 0 or less means 100, and an id missing from the table falls
-// back to the first topic, so that a request for help never shows nothing.
-const char* HelpTopicFor(int helpId);
+// The text of the first pair of the table with that id; NULL when none has it.
+const char* FindIdText(const IdTextPair* table, int id);

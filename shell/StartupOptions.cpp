@@ -85,9 +85,8 @@ bool StartupOptions::Load() {
         case TagProductVersion: ok = ReadInt(productVersion, 0, 0); break;
         case TagUserName: userName = SkipSpaces(); break;
         case TagUserEmail: userEmail = SkipSpaces(); break;
-        // The report lists offer positions 0 to 3 only: a 4 would show as no choice and come
-        // back from the dialogs as -1, so it is refused here like any other bad value.
-        case TagIngredientUnits: ok = ReadInt(ingredientUnits, 0, 3); break;
+        // 4 is legal although the lists offer positions 0 to 3: they show it as their first entry.
+        case TagIngredientUnits: ok = ReadInt(ingredientUnits, 0, 4); break;
         case TagReportType: ok = ReadInt(reportType, 0, 6); break;
         case TagCookingMeasure: ok = ReadInt(cookingMeasure, 0, 2); break;
         case TagPreviewMag: ok = ReadInt(previewMag, 0, 4); break;

@@ -25,7 +25,7 @@ public:
     std::int32_t productVersion;
     std::string userName;
     std::string userEmail;
-    std::int32_t ingredientUnits;   // position in the report units lists, 0-3
+    std::int32_t ingredientUnits;   // the report units, 0-4 (the lists offer 0-3)
     std::int32_t reportType;        // last chosen report, 0-6
     bool startupHelp;
     std::int32_t cookingMeasure;    // 0 both, 1 metric only, 2 imperial only

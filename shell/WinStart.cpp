@@ -7,6 +7,7 @@
 
 #include "catalogue/WinIngredients.h"
 #include "catalogue/WinPeople.h"
+#include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
@@ -40,7 +41,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
 
 // The commands that open forms this version does not have yet: shown, but greyed.
 constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1018, 1019,
-                                       1022, 1028, 1032, 10000};
+                                       1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -52,7 +53,8 @@ bool IsAvailable(int command) {
 WinStart::WinStart()
     : versionText(MakeVersionText()),
       winIngredients(std::make_unique<WinIngredients>()),
-      winPeople(std::make_unique<WinPeople>()) {
+      winPeople(std::make_unique<WinPeople>()),
+      winEditTrip(std::make_unique<WinEditTrip>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -254,6 +256,34 @@ bool WinStart::OnMenuIngredients(WEventData&) {
 
 bool WinStart::OnIngredientsButton(WEventData&) {
     winIngredients->Open(this);
+    return false;
+}
+
+void WinStart::EditSelectedTrip() {
+    const long row = GetSelectedRow(grid_Trips, "trip");
+    if (row == -1) return;
+    const long tripId = std::strtol(grid_Trips->GetCellText(row, TripIdColumn).c_str(), nullptr, 10);
+    winEditTrip->Edit(this, static_cast<int>(tripId));
+    RefreshTrips(tripId);
+}
+
+bool WinStart::OnEditButton(WEventData&) {
+    EditSelectedTrip();
+    return false;
+}
+
+bool WinStart::OnMenuEditTrip(WEventData&) {
+    EditSelectedTrip();
+    return false;
+}
+
+bool WinStart::OnPopupEditTrip(WEventData&) {
+    EditSelectedTrip();
+    return false;
+}
+
+bool WinStart::OnTripsDoubleClick(WEventData& event) {
+    if (event.row != kNoRow) EditSelectedTrip();
     return false;
 }
 

@@ -19,6 +19,7 @@
 
 class TableSchema;
 class WDragImage;
+class WinEditTrip;
 class WinIngredients;
 class WinPeople;
 class WListView;
@@ -67,18 +68,22 @@ public:
     bool ApplyCookingMeasures();
 
     // The database file: version check, dated copies, save and restore.
+    // Unreadable: the version cannot be read just now (locked, an I/O error); the reason says why.
     enum class VersionCheck { Matches, Mismatch, Unreadable };
-    VersionCheck ReadDatabaseVersion();
+    VersionCheck ReadDatabaseVersion(std::string* reason = nullptr);
     bool CheckDatabaseVersion(bool showMessage);
     void ShowBadVersionMessage();
     void PruneBackups();
-    // The path of the copy; nothing when the dialog was cancelled or no copy could be made.
+    // The path of the copy; nothing when the dialog was cancelled or no copy could be made (a
+    // failed copy has been reported).
     std::optional<std::string> SaveDatabaseCopy(std::optional<std::string> folder,
                                                 std::optional<std::string> name);
     bool RestoreDatabase(std::optional<std::string> file, bool safetyCopy);
     std::string DatabasePath() const;   // program folder + "Kestavo.db"
     std::string BackupFolder() const;   // program folder + "dbbackups/"
-    static bool ReplaceFileWithCopy(const std::string& source, const std::string& target);
+    // On failure the target is as it was, and reason (when given) holds the system's reason.
+    static bool ReplaceFileWithCopy(const std::string& source, const std::string& target,
+                                    std::string* reason = nullptr);
 
     // Shared interface helpers.
     long GetSelectedRow(WGrid* grid, const std::string& noun);
@@ -122,6 +127,7 @@ public:
     // Owned forms, one each for the window's whole life.
     std::unique_ptr<WinIngredients> winIngredients;
     std::unique_ptr<WinPeople> winPeople;
+    std::unique_ptr<WinEditTrip> winEditTrip;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -138,9 +144,22 @@ protected:
     bool OnHelp(WEventData& event) override;
     bool OnDestroy(WEventData& event);
     void RunStartup();
+    // The state of the database file once the start-up has connected to it.
+    enum class DatabaseState { Current, OtherVersion, Unavailable };
+    DatabaseState ConnectDatabase();
     bool ReplaceWithEmptyTemplate();
     void ShowSetupError();
+    void ShowCannotOpen(const std::string& reason);
     bool RegisterDataSource();
+
+    // Restore: Failed covers a refused file and a failed copy, both already reported.
+    enum class RestoreOutcome { Restored, Cancelled, Failed };
+    RestoreOutcome RestoreDatabaseFile(std::optional<std::string> file, bool safetyCopy,
+                                       bool mustBeADatabase);
+    bool OpensAsADatabase();
+    void PruneBackupsSparing(const std::string& spared);
+    void ShowCopyError(const std::string& target, const std::string& reason);
+    void ShowNotADatabase(const std::string& file);
 
     // Commands.
     bool OnMenuSaveDatabase(WEventData& event) override;
@@ -167,6 +186,11 @@ protected:
     void ReleaseReportControl();
 
     // Grid events.
+    bool OnEditButton(WEventData& event) override;
+    bool OnMenuEditTrip(WEventData& event) override;
+    bool OnPopupEditTrip(WEventData& event) override;
+    bool OnTripsDoubleClick(WEventData& event) override;
+    void EditSelectedTrip();
     bool OnTripsLeftButtonUp(WEventData& event) override;
     bool OnTripsRightButtonUp(WEventData& event) override;
     bool OnTripsUserEvent(WEventData& event) override;

@@ -3,9 +3,13 @@
 // connects again and re-reads the trips list.
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/forms/WPrompter.h"
@@ -36,6 +40,25 @@ std::string DatedName(const std::tm& t, bool withTime) {
     return name;
 }
 
+bool PathIsFree(const fs::path& path) {
+    std::error_code error;
+    return fs::symlink_status(path, error).type() == fs::file_type::not_found;
+}
+
+// A restore's safety copy never replaces a file of the folder: the user may be restoring that
+// very copy. Its name is this minute's dated name with a number before ".db", so the pruning
+// and the "*.db" filter still see it, and by name it sorts after the minute's start-up copy
+// and before the next minute.
+std::string FreeSafetyCopyName(const std::string& folder, const std::tm& t) {
+    char name[64] = "";
+    for (int number = 1; number < 10000; ++number) {
+        std::snprintf(name, sizeof name, "Kestavo_%d%02d%02d_%02d%02d_%02d.db", t.tm_year + 1900,
+                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, number);
+        if (PathIsFree(folder + name)) break;
+    }
+    return name;
+}
+
 std::string FolderOf(const std::string& path) {
     std::string folder = fs::path(path).parent_path().string();
     if (folder.empty() || folder.back() != '/') folder += '/';
@@ -54,6 +77,64 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return fs::exists(a, error) && fs::exists(b, error) && fs::equivalent(a, b, error);
 }
 
+std::string SystemReason(int error) { return std::generic_category().message(error); }
+
+// Copies the bytes of source into a new file target, flushed to the disk; on failure the
+// system's reason.
+bool CopyBytes(const std::string& source, const std::string& target, std::string& reason) {
+    // Not blocking: a pipe picked by mistake must not hang the program.
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) {
+        reason = SystemReason(errno);
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode)) {
+        reason = SystemReason(S_ISDIR(status.st_mode) ? EISDIR : ENOTSUP);
+        ::close(in);
+        return false;
+    }
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) {
+        reason = SystemReason(errno);
+        ::close(in);
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            reason = SystemReason(errno);
+            ok = false;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put < 0) {
+                reason = SystemReason(errno);
+                ok = false;
+            } else {
+                done += put;
+            }
+        }
+        if (!ok) break;
+    }
+    if (ok && ::fsync(out) != 0) {
+        reason = SystemReason(errno);
+        ok = false;
+    }
+    if (::close(out) != 0 && ok) {
+        reason = SystemReason(errno);
+        ok = false;
+    }
+    ::close(in);
+    return ok;
+}
+
 const std::vector<WFileFilter> DatabaseFilters = {
     {"Database file (*.db)", "*.db"},
     {"All files", "*.*"},
@@ -63,32 +144,51 @@ const std::vector<WFileFilter> DatabaseFilters = {
 
 // Copies source over target so that target is never lost before the copy is whole: the bytes go
 // to a temporary file beside the target, which then takes the target's name in one step.
-bool WinStart::ReplaceFileWithCopy(const std::string& source, const std::string& target) {
+bool WinStart::ReplaceFileWithCopy(const std::string& source, const std::string& target,
+                                   std::string* reason) {
+    std::string why;
     std::error_code error;
-    if (!fs::is_regular_file(source, error)) return false;
-    const fs::path partial = target + ".partial";
-    fs::remove(partial, error);
-    if (!fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error)) {
-        fs::remove(partial, error);
-        return false;
+    const std::string partial = target + ".partial";
+    bool copied = CopyBytes(source, partial, why);
+    if (copied) {
+        if (fs::exists(target, error))
+            fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write,
+                            fs::perm_options::add, error);
+        fs::rename(partial, target, error);
+        if (error) {
+            why = error.message();
+            copied = false;
+        }
     }
-    if (fs::exists(target, error))
-        fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write,
-                        fs::perm_options::add, error);
-    fs::rename(partial, target, error);
-    if (error) {
+    if (!copied) {
         fs::remove(partial, error);
-        return false;
+        if (reason) *reason = why;
     }
-    return true;
+    return copied;
 }
 
 std::string WinStart::DatabasePath() const { return programFolder + "Kestavo.db"; }
 std::string WinStart::BackupFolder() const { return programFolder + "dbbackups/"; }
 
-WinStart::VersionCheck WinStart::ReadDatabaseVersion() {
+void WinStart::ShowCopyError(const std::string& target, const std::string& reason) {
+    char text[2048];
+    std::snprintf(text, sizeof text, "The database could not be copied to '%s':\r\n%s",
+                  target.c_str(), reason.c_str());
+    MessageBox(this, "Database File Error", text, WMessageIcon::Stop, WMessageButtons::OK);
+}
+
+// A database whose DBVersion cannot be read because the file holds no database, or no such
+// table, is of another version; one that cannot be read just now (locked, an I/O error) is not.
+WinStart::VersionCheck WinStart::ReadDatabaseVersion(std::string* reason) {
     query_GenQueryNoError->SetSQL("select version from DBVersion");
-    if (!query_GenQueryNoError->Open()) return VersionCheck::Unreadable;
+    if (!query_GenQueryNoError->Open()) {
+        const WDbFailure& failure = query_GenQueryNoError->LastFailure();
+        if (reason) *reason = failure.reason;
+        return failure.kind == WDbFailureKind::NotADatabase ||
+                       failure.kind == WDbFailureKind::Refused
+                   ? VersionCheck::Mismatch
+                   : VersionCheck::Unreadable;
+    }
     const bool hasRow = query_GenQueryNoError->GetNumRows() > 0;
     const long version = hasRow ? query_GenQueryNoError->GetValue(0, 0).AsLong() : -1;
     query_GenQueryNoError->Close();
@@ -112,7 +212,11 @@ void WinStart::ShowBadVersionMessage() {
     MessageBox(this, "Bad database version", text, WMessageIcon::Stop, WMessageButtons::OK);
 }
 
-void WinStart::PruneBackups() {
+void WinStart::PruneBackups() { PruneBackupsSparing(std::string()); }
+
+// The dated copies sort oldest first by name; the oldest go until 19 remain. A copy that is
+// being restored is never one of them.
+void WinStart::PruneBackupsSparing(const std::string& spared) {
     std::error_code error;
     if (!fs::is_directory(BackupFolder(), error)) return;
     std::vector<std::string> names;
@@ -123,8 +227,12 @@ void WinStart::PruneBackups() {
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());
-    for (std::size_t i = 0; names.size() - i > KeptBackups; ++i)
+    std::size_t remaining = names.size();
+    for (std::size_t i = 0; i < names.size() && remaining > KeptBackups; ++i) {
+        if (!spared.empty() && SameFile(BackupFolder() + names[i], spared)) continue;
         MakeWritableAndRemove(BackupFolder() + names[i]);
+        --remaining;
+    }
 }
 
 std::optional<std::string> WinStart::SaveDatabaseCopy(std::optional<std::string> folder,
@@ -152,41 +260,58 @@ std::optional<std::string> WinStart::SaveDatabaseCopy(std::optional<std::string>
     if (SameFile(target, DatabasePath())) return std::nullopt;
 
     transaction_KVO->Disconnect();
-    const bool copied = ReplaceFileWithCopy(DatabasePath(), target);
+    std::string reason;
+    const bool copied = ReplaceFileWithCopy(DatabasePath(), target, &reason);
     transaction_KVO->Connect();
     RefreshTrips(-1);
-    if (!copied) return std::nullopt;
+    if (!copied) {
+        ShowCopyError(target, reason);
+        return std::nullopt;
+    }
     lastSavedCopy = target;
     return target;
 }
 
 bool WinStart::RestoreDatabase(std::optional<std::string> file, bool safetyCopy) {
+    return RestoreDatabaseFile(std::move(file), safetyCopy, false) == RestoreOutcome::Restored;
+}
+
+WinStart::RestoreOutcome WinStart::RestoreDatabaseFile(std::optional<std::string> file,
+                                                       bool safetyCopy, bool mustBeADatabase) {
     if (!file) {
         WFileRequest request;
         request.title = "Restore Database From File";
         request.folder = lastDatabaseFolder.empty() ? programFolder : lastDatabaseFolder;
         request.filters = DatabaseFilters;
         file = FileDialog(this, request);
-        if (!file) return false;
+        if (!file) return RestoreOutcome::Cancelled;
         lastDatabaseFolder = FolderOf(*file);
     }
     // Restoring the database over itself would change nothing.
-    if (SameFile(*file, DatabasePath())) return false;
+    if (SameFile(*file, DatabasePath())) return RestoreOutcome::Failed;
 
     std::optional<std::string> safety;
     if (safetyCopy) {
-        PruneBackups();
+        PruneBackupsSparing(*file);
         std::error_code error;
         fs::create_directories(BackupFolder(), error);
-        safety = SaveDatabaseCopy(BackupFolder(), std::nullopt);
+        safety = SaveDatabaseCopy(BackupFolder(), FreeSafetyCopyName(BackupFolder(), LocalNow()));
         // Without a safety copy the old database could not come back: leave it in place.
-        if (!safety) return false;
+        if (!safety) return RestoreOutcome::Failed;
     }
 
     transaction_KVO->Disconnect();
-    const bool restored = ReplaceFileWithCopy(*file, DatabasePath());
+    std::string reason;
+    const bool restored = ReplaceFileWithCopy(*file, DatabasePath(), &reason);
     transaction_KVO->Connect();
+    if (!restored) ShowCopyError(DatabasePath(), reason);
 
+    if (restored && mustBeADatabase && !OpensAsADatabase()) {
+        transaction_KVO->Disconnect();
+        MakeWritableAndRemove(DatabasePath());
+        ShowNotADatabase(*file);
+        return RestoreOutcome::Failed;
+    }
     if (safety && restored && ReadDatabaseVersion() != VersionCheck::Matches) {
         ShowBadVersionMessage();
         transaction_KVO->Disconnect();
@@ -195,5 +320,23 @@ bool WinStart::RestoreDatabase(std::optional<std::string> file, bool safetyCopy)
     }
     ApplyCookingMeasures();
     RefreshTrips(-1);
-    return restored;
+    return restored ? RestoreOutcome::Restored : RestoreOutcome::Failed;
+}
+
+// True unless the driver says that the connected file holds no database or a damaged one; a
+// database of another version, or without DBVersion, opens.
+bool WinStart::OpensAsADatabase() {
+    if (!transaction_KVO->IsConnected())
+        return transaction_KVO->LastFailure().kind != WDbFailureKind::NotADatabase;
+    query_GenQueryNoError->SetSQL("select version from DBVersion");
+    const bool opened = query_GenQueryNoError->Open() ||
+                        query_GenQueryNoError->LastFailure().kind != WDbFailureKind::NotADatabase;
+    query_GenQueryNoError->Close();
+    return opened;
+}
+
+void WinStart::ShowNotADatabase(const std::string& file) {
+    char text[2048];
+    std::snprintf(text, sizeof text, "The file '%s' is not a Kestavo database.", file.c_str());
+    MessageBox(this, "Startup Error", text, WMessageIcon::Stop, WMessageButtons::OK);
 }

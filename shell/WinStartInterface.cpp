@@ -128,7 +128,11 @@ std::unique_ptr<WDragImage> WinStart::MakeDragImage(std::string& text, WWindow* 
 }
 
 void WinStart::ShowHelp(int helpId) {
-    RequestHelp(this, helpPath + HelpTopicFor(helpId));
+    constexpr int MainTopic = 100;
+    if (helpId <= 0) helpId = MainTopic;
+    // An id missing from the table shows the main topic rather than nothing.
+    const char* topic = FindIdText(HelpTopics, helpId);
+    RequestHelp(this, helpPath + (topic ? topic : FindIdText(HelpTopics, MainTopic)));
 }
 
 std::string& WinStart::FormatDate(std::string& text, int year, int month, int day, bool longForm) {

@@ -1,9 +1,13 @@
 // The start-up work that runs once the main window is on the screen, and the close of the main
 // window.
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <unistd.h>
 
 #include "shell/ODBCAdmin.h"
 #include "shell/WinStart.h"
@@ -38,12 +42,30 @@ bool WinStart::RegisterDataSource() {
            ODBCAdmin::RegisterDataSourceDriver("Kestavo", DatabasePath(), ODBCAdmin::FallbackDriver);
 }
 
+namespace {
+
+bool FileIsMissing(const std::string& path) {
+    std::error_code error;
+    return fs::symlink_status(path, error).type() == fs::file_type::not_found;
+}
+
+// The system's own word on why a file cannot be opened for reading and writing, when it has one
+// (a folder in its place, no permission); nothing when the system opens it.
+std::optional<std::string> SystemCannotOpen(const std::string& path) {
+    const int file = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (file < 0) return std::generic_category().message(errno);
+    ::close(file);
+    return std::nullopt;
+}
+
+}  // namespace
+
 void WinStart::RunStartup() {
     GetUserWorkFolder(userWorkFolder);
     programFolder = ProgramFolderOf(ExecutableFolder());
     helpPath = fs::exists("Kestavo.chm") ? "Kestavo.chm" : "help/Kestavo.chm";
 
-    while (!fs::exists(DatabasePath())) {
+    while (FileIsMissing(DatabasePath())) {
         char text[512];
         std::snprintf(text, sizeof text,
                       "The required camping food database '%s' could not be found.\r\nYou must "
@@ -57,7 +79,8 @@ void WinStart::RunStartup() {
         // The restore connects: the data source must be there first, since the driver manager
         // remembers for a while that a data source was missing.
         RegisterDataSource();
-        if (!RestoreDatabase(std::nullopt, false)) {
+        // A file that is no database, or a copy that failed, has been reported: ask again.
+        if (RestoreDatabaseFile(std::nullopt, false, true) == RestoreOutcome::Cancelled) {
             Close();
             return;
         }
@@ -68,27 +91,17 @@ void WinStart::RunStartup() {
         Close();
         return;
     }
-    transaction_KVO->Disconnect();
-    if (!transaction_KVO->Connect()) {
-        ShowSetupError();
-        Close();
-        return;
-    }
 
     bool datedCopyMade = false;
-    switch (ReadDatabaseVersion()) {
-        case VersionCheck::Matches:
+    switch (ConnectDatabase()) {
+        case DatabaseState::Current:
             break;
-        case VersionCheck::Unreadable:
-            // A database that cannot even be asked for its version is never replaced: the user's
-            // data may be behind a passing fault.
-            ShowSetupError();
+        case DatabaseState::Unavailable:
             Close();
             return;
-        case VersionCheck::Mismatch:
+        case DatabaseState::OtherVersion:
             ShowBadVersionMessage();
             if (!ReplaceWithEmptyTemplate()) {
-                ShowSetupError();
                 Close();
                 return;
             }
@@ -119,19 +132,65 @@ void WinStart::RunStartup() {
     SetCommandsEnabled(true);
 }
 
-// The old database becomes this start-up's dated copy, then the empty template takes its place.
-// Nothing is deleted unless both the copy and the template are there.
+// Connects and tells what the file holds. A file that holds no database, or no DBVersion, is of
+// another version and makes way for the template (kept as this start's dated copy). One that
+// cannot be read just now (locked, busy, no permission, an I/O error) is left as it is: the
+// user's data may be behind a passing fault. Unavailable has been reported.
+WinStart::DatabaseState WinStart::ConnectDatabase() {
+    transaction_KVO->Disconnect();
+    if (!transaction_KVO->Connect()) {
+        const WDbFailure& failure = transaction_KVO->LastFailure();
+        if (failure.kind == WDbFailureKind::NotADatabase) return DatabaseState::OtherVersion;
+        if (failure.kind == WDbFailureKind::NoDataSource)
+            ShowSetupError();
+        else
+            ShowCannotOpen(SystemCannotOpen(DatabasePath()).value_or(failure.reason));
+        return DatabaseState::Unavailable;
+    }
+    std::string reason;
+    switch (ReadDatabaseVersion(&reason)) {
+        case VersionCheck::Matches: return DatabaseState::Current;
+        case VersionCheck::Mismatch: return DatabaseState::OtherVersion;
+        case VersionCheck::Unreadable: break;
+    }
+    ShowCannotOpen(reason);
+    return DatabaseState::Unavailable;
+}
+
+void WinStart::ShowCannotOpen(const std::string& reason) {
+    char text[2048];
+    std::snprintf(text, sizeof text,
+                  "The Kestavo database '%s' could not be opened:\r\n%s\r\nIt has been left as "
+                  "it is.",
+                  DatabasePath().c_str(), reason.c_str());
+    MessageBox(this, "Startup Error", text, WMessageIcon::Stop, WMessageButtons::OK);
+}
+
+// The old database becomes this start-up's dated copy, byte for byte, then the empty template
+// takes its place. Nothing is deleted unless both the copy and the template are there. A
+// failure has been reported when this answers false.
 bool WinStart::ReplaceWithEmptyTemplate() {
     std::error_code error;
     const std::string emptyTemplate = programFolder + "KestavoEmpty.db";
-    if (!fs::is_regular_file(emptyTemplate, error)) return false;
+    if (!fs::is_regular_file(emptyTemplate, error)) {
+        ShowSetupError();
+        return false;
+    }
     fs::create_directories(BackupFolder(), error);
     PruneBackups();
     const std::optional<std::string> copy = SaveDatabaseCopy(BackupFolder(), std::nullopt);
-    if (!copy || fs::file_size(*copy, error) != fs::file_size(DatabasePath(), error)) return false;
+    if (!copy) return false;
     transaction_KVO->Disconnect();
-    if (!ReplaceFileWithCopy(emptyTemplate, DatabasePath())) return false;
-    return transaction_KVO->Connect();
+    std::string reason;
+    if (!ReplaceFileWithCopy(emptyTemplate, DatabasePath(), &reason)) {
+        ShowCopyError(DatabasePath(), reason);
+        return false;
+    }
+    if (!transaction_KVO->Connect()) {
+        ShowSetupError();
+        return false;
+    }
+    return true;
 }
 
 bool WinStart::OnClose(WEventData&) {

@@ -75,6 +75,7 @@ bool WinEditTrip::OnTravellers(WEventData&) {
 
 bool WinEditTrip::OnReport(WEventData&) {
     SaveTrip();
+    MainWindow->PrintReport(tripId_);
     return true;
 }
 

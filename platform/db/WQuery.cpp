@@ -216,6 +216,11 @@ void WQuery::DropForDisconnect() {
     Close();
 }
 
+void WQuery::FailWith(short handleType, void* handle) {
+    lastError_ = OdbcDiagnostics(handleType, handle);
+    lastFailure_ = DescribeOdbcFailure(handleType, handle);
+}
+
 bool WQuery::Prepare(const std::string& sql) {
     // Binding again replaces the parameters; the cursor was closed after the last run.
     if (stmt_ && attachedTo_ == transaction_ && preparedSql_ == sql) return true;
@@ -223,16 +228,17 @@ bool WQuery::Prepare(const std::string& sql) {
     const DialectTranslator::Translation translation = transaction_->Translator().Translate(sql);
     if (!translation.ok) {
         lastError_ = translation.error;
+        lastFailure_ = {WDbFailureKind::Refused, translation.error};
         return false;
     }
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     const auto dbc = static_cast<SQLHDBC>(transaction_->NativeHandle());
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) {
-        lastError_ = OdbcDiagnostics(SQL_HANDLE_DBC, dbc);
+        FailWith(SQL_HANDLE_DBC, dbc);
         return false;
     }
     if (!SQL_SUCCEEDED(SQLPrepare(stmt, (SQLCHAR*)translation.sql.c_str(), SQL_NTS))) {
-        lastError_ = OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+        FailWith(SQL_HANDLE_STMT, stmt);
         SQLFreeHandle(SQL_HANDLE_STMT, stmt);
         return false;
     }
@@ -246,9 +252,11 @@ bool WQuery::Prepare(const std::string& sql) {
 
 bool WQuery::Run(const std::string& sql, const std::vector<WDataValue>& parameters, bool fetch) {
     lastError_.clear();
+    lastFailure_ = {};
     rowsAffected_ = -1;
     if (!transaction_ || !transaction_->IsConnected()) {
         lastError_ = "the query has no connected transaction";
+        lastFailure_ = {WDbFailureKind::Unavailable, lastError_};
         return false;
     }
     if (!Prepare(sql)) return false;
@@ -259,14 +267,14 @@ bool WQuery::Run(const std::string& sql, const std::vector<WDataValue>& paramete
         const auto number = static_cast<std::size_t>(preparedOrder_[i]);
         const WDataValue& value = number <= parameters.size() ? parameters[number - 1] : NullValue();
         if (!Bind(stmt, static_cast<SQLUSMALLINT>(i + 1), value, bound[i])) {
-            lastError_ = OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+            FailWith(SQL_HANDLE_STMT, stmt);
             ReleaseStatement();
             return false;
         }
     }
     const SQLRETURN rc = SQLExecute(stmt);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-        lastError_ = OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+        FailWith(SQL_HANDLE_STMT, stmt);
         SQLFreeStmt(stmt, SQL_CLOSE);
         return false;
     }
@@ -283,7 +291,7 @@ bool WQuery::Fetch() {
     const auto stmt = static_cast<SQLHSTMT>(stmt_);
     SQLSMALLINT count = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &count))) {
-        lastError_ = OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+        FailWith(SQL_HANDLE_STMT, stmt);
         return false;
     }
     for (SQLSMALLINT c = 1; c <= count; ++c) {
@@ -298,7 +306,7 @@ bool WQuery::Fetch() {
         const SQLRETURN rc = SQLFetch(stmt);
         if (rc == SQL_NO_DATA) break;
         if (!SQL_SUCCEEDED(rc)) {
-            lastError_ = OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+            FailWith(SQL_HANDLE_STMT, stmt);
             rows_.clear();
             columns_.clear();
             return false;
@@ -306,7 +314,7 @@ bool WQuery::Fetch() {
         std::vector<WDataValue> row(columns_.size());
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             if (!ReadValue(stmt, static_cast<SQLUSMALLINT>(c + 1), columns_[c].type, row[c])) {
-                lastError_ = OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
+                FailWith(SQL_HANDLE_STMT, stmt);
                 rows_.clear();
                 columns_.clear();
                 return false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/db/WDataValue.h"
+#include "platform/db/WDbFailure.h"
 
 class WTransaction;
 
@@ -51,6 +52,8 @@ public:
     bool IsNull(long row, int column) const { return GetValue(row, column).IsNull(); }
 
     const std::string& LastError() const { return lastError_; }
+    // What the last failure says about the database file.
+    const WDbFailure& LastFailure() const { return lastFailure_; }
 
     struct Column {
         std::string name;
@@ -63,7 +66,8 @@ private:
     bool Prepare(const std::string& sql);
     bool Fetch();
     void ReleaseStatement();
-    void DropForDisconnect();   // the connection is going: forget the statement and the rows
+    void DropForDisconnect();
+    void FailWith(short handleType, void* handle);   // the diagnostics of an ODBC handle   // the connection is going: forget the statement and the rows
 
     // The statement last prepared, kept so that running the same text again only rebinds.
     void* stmt_ = nullptr;   // SQLHSTMT
@@ -79,4 +83,5 @@ private:
     bool open_ = false;
     long rowsAffected_ = -1;
     std::string lastError_;
+    WDbFailure lastFailure_;
 };

@@ -23,10 +23,14 @@ std::map<std::string, WTransaction*>& Registry() {
 }
 
 // Runs a catalogue query on the connection itself (it must not pass through the translator)
-// and reads every value as text.
-bool CatalogRows(SQLHDBC dbc, const char* sql, std::vector<std::vector<std::string>>& rows) {
+// and reads every value as text. A failure is described in failure, when one is given.
+bool CatalogRows(SQLHDBC dbc, const char* sql, std::vector<std::vector<std::string>>& rows,
+                 WDbFailure* failure = nullptr) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) return false;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) {
+        if (failure) *failure = DescribeOdbcFailure(SQL_HANDLE_DBC, dbc);
+        return false;
+    }
     bool ok = SQL_SUCCEEDED(SQLExecDirect(stmt, (SQLCHAR*)sql, SQL_NTS));
     SQLSMALLINT columns = 0;
     if (ok) ok = SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns));
@@ -46,6 +50,7 @@ bool CatalogRows(SQLHDBC dbc, const char* sql, std::vector<std::vector<std::stri
         }
         rows.push_back(std::move(row));
     }
+    if (!ok && failure) *failure = DescribeOdbcFailure(SQL_HANDLE_STMT, stmt);
     SQLFreeHandle(SQL_HANDLE_STMT, stmt);
     return ok;
 }
@@ -73,15 +78,18 @@ void WTransaction::SetDataSource(std::string dsn, std::string userId, std::strin
 bool WTransaction::Connect() {
     if (connected_) return true;
     lastError_.clear();
+    lastFailure_ = {};
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) {
         lastError_ = "cannot allocate an ODBC environment";
+        lastFailure_ = {WDbFailureKind::Unavailable, lastError_};
         return false;
     }
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, (SQLPOINTER)SQL_OV_ODBC3, 0);
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
         lastError_ = OdbcDiagnostics(SQL_HANDLE_ENV, env);
+        lastFailure_ = DescribeOdbcFailure(SQL_HANDLE_ENV, env);
         SQLFreeHandle(SQL_HANDLE_ENV, env);
         return false;
     }
@@ -89,7 +97,9 @@ bool WTransaction::Connect() {
                                     (SQLCHAR*)password_.c_str(), SQL_NTS);
     if (!SQL_SUCCEEDED(rc)) {
         lastError_ = OdbcDiagnostics(SQL_HANDLE_DBC, dbc);
+        lastFailure_ = DescribeOdbcFailure(SQL_HANDLE_DBC, dbc);
         if (lastError_.empty()) lastError_ = "cannot connect to the data source " + dsn_;
+        if (lastFailure_.reason.empty()) lastFailure_.reason = lastError_;
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_ENV, env);
         return false;
@@ -102,26 +112,29 @@ bool WTransaction::Connect() {
     // The original engine enforced the declared foreign keys, and the forms rely on a refused row.
     std::vector<std::vector<std::string>> ignored;
     CatalogRows(dbc, "PRAGMA foreign_keys = ON", ignored);
-    if (!LoadSchema()) {
-        const std::string error = "cannot read the database's tables: " + OdbcDiagnostics(SQL_HANDLE_DBC, dbc);
+    // The driver opens the file only when it is first read: a file that is no database, or
+    // one that is locked, shows here.
+    WDbFailure failure;
+    if (!LoadSchema(failure)) {
         Disconnect();
-        lastError_ = error;
+        lastError_ = "cannot read the database's tables: " + failure.reason;
+        lastFailure_ = failure;
         return false;
     }
     return true;
 }
 
-bool WTransaction::LoadSchema() {
+bool WTransaction::LoadSchema(WDbFailure& failure) {
     std::vector<std::vector<std::string>> columns, keys;
     if (!CatalogRows(static_cast<SQLHDBC>(dbc_),
                      "select m.name, p.name, p.type, p.pk from sqlite_master m, pragma_table_info(m.name) p "
                      "where m.type in ('table', 'view') order by m.name, p.cid",
-                     columns))
+                     columns, &failure))
         return false;
     if (!CatalogRows(static_cast<SQLHDBC>(dbc_),
                      "select m.name, f.\"from\", f.\"table\", f.\"to\" from sqlite_master m, "
                      "pragma_foreign_key_list(m.name) f where m.type = 'table' order by m.name, f.id, f.seq",
-                     keys))
+                     keys, &failure))
         return false;
     std::map<std::string, DialectTranslator::Table> tables;
     std::map<std::string, int> keyColumns;

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+#include "platform/db/WDbFailure.h"
+
 class WTransaction {
 public:
     WTransaction();
@@ -17,6 +19,8 @@ public:
     void Disconnect();              // closes every query still open on this connection
     bool IsConnected() const;
     const std::string& LastError() const { return lastError_; }
+    // What the last failed connect says about the database file.
+    const WDbFailure& LastFailure() const { return lastFailure_; }
 
     // Components find the transaction by its registered name ("WinStart::transaction_KVO").
     static void Register(const std::string& name, WTransaction* transaction);
@@ -30,7 +34,7 @@ public:
 private:
     friend class WQuery;
     void SetError(std::string text) { lastError_ = std::move(text); }
-    bool LoadSchema();
+    bool LoadSchema(WDbFailure& failure);
     // Queries that hold a prepared statement on this connection; Disconnect releases them.
     void Attach(class WQuery* query);
     void Detach(class WQuery* query);
@@ -42,5 +46,6 @@ private:
     void* dbc_ = nullptr;   // SQLHDBC
     bool connected_ = false;
     std::string lastError_;
+    WDbFailure lastFailure_;
     class DialectTranslator* translator_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 #include <atomic>
 
@@ -48,12 +49,19 @@ WMessageAnswer EscapeAnswer(WMessageButtons buttons) {
     }
 }
 
+// Qt reads a filter's patterns from the parentheses at the end of its text. A description
+// that already shows its patterns ("Database file (*.db)") keeps its words, and the patterns
+// follow once; "*.*" means every file, with or without a dot.
 QString Filters(const std::vector<WFileFilter>& filters) {
+    static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)$"));
     QStringList list;
     for (const WFileFilter& filter : filters) {
         QString patterns = ToQt(filter.pattern);
         patterns.replace(';', ' ');
-        list << QString("%1 (%2)").arg(ToQt(filter.description), patterns);
+        if (patterns == "*.*") patterns = "*";
+        QString description = ToQt(filter.description);
+        description.remove(shownPatterns);
+        list << QString("%1 (%2)").arg(description, patterns);
     }
     return list.join(";;");
 }

@@ -1,7 +1,10 @@
 #include "platform/forms/WWindow.h"
 
 #include <QCoreApplication>
+#include <QAbstractButton>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QVariant>
 #include <algorithm>
@@ -19,6 +22,31 @@ public:
     std::uint32_t code;
 };
 
+// The label whose buddy the widget is: the label that names it.
+QLabel* LabelOf(const QWidget* widget) {
+    for (QLabel* label : widget->window()->findChildren<QLabel*>())
+        if (label->buddy() == widget) return label;
+    return nullptr;
+}
+
+// A label's text as it is read out: "&Name:" is "Name:", "&&" is one "&".
+QString WithoutMnemonic(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+// The text a control shows of its own (a button's caption), which is then its name.
+QString ShownText(const QWidget* widget) {
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
+    return {};
+}
+
 }  // namespace
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
@@ -27,6 +55,14 @@ std::string FromQt(const QString& text) { return text.toStdString(); }
 WWindow::WWindow(QWidget* widget, WForm* form, std::string name)
     : widget_(widget), form_(form), name_(std::move(name)) {
     if (form_) form_->RegisterControl(this);
+    if (form_ && widget_) NameAfterLabel();
+}
+
+// Screen readers, and the end-to-end tests, find a control by its accessible name. Qt names some
+// kinds of field after their label on its own, but never a list or a grid: name them all alike.
+void WWindow::NameAfterLabel() {
+    if (!widget_->accessibleName().isEmpty()) return;
+    if (const QLabel* label = LabelOf(widget_)) widget_->setAccessibleName(WithoutMnemonic(label->text()));
 }
 
 WWindow::~WWindow() {
@@ -113,6 +149,14 @@ void WWindow::SetHint(const std::string& hint) {
     if (!widget_) return;
     widget_->setToolTip(ToQt(hint));
     widget_->setStatusTip(ToQt(hint));
+    // A control with neither a text nor a label of its own (a picture button) is named by its
+    // hint; a form keeps its caption as its name.
+    if (!form_) return;
+    const bool unnamed = widget_->accessibleName().isEmpty() && ShownText(widget_).isEmpty() && !LabelOf(widget_);
+    if (namedByHint_ || unnamed) {
+        widget_->setAccessibleName(ToQt(hint));
+        namedByHint_ = true;
+    }
 }
 
 std::string WWindow::GetHint() const { return widget_ ? FromQt(widget_->toolTip()) : std::string(); }

@@ -74,6 +74,8 @@ protected:
     void SetWidget(QWidget* widget) { widget_ = widget; }
 
 private:
+    void NameAfterLabel();
+
     struct Entry {
         WEventId id;
         WEventHandler handler;
@@ -84,6 +86,7 @@ private:
     std::string name_;
     std::vector<Entry> entries_;   // oldest first; dispatch walks from the back
     WPopupMenu* popup_ = nullptr;
+    bool namedByHint_ = false;
 };
 
 QString ToQt(const std::string& text);

@@ -281,10 +281,12 @@ TEST_F(DataFileTest, OpenReadOfAMissingFileSaysWhich) {
     EXPECT_EQ(reader.GetErrorText(), "Could not open file '" + folder.File("missing.kvo") + "'");
 }
 
-TEST_F(DataFileTest, OpenWriteFailureLeavesNoErrorText) {
+TEST_F(DataFileTest, AFailedOpenForWritingNamesTheFileInsteadOfAnEmptyError) {
     DataFile file;
-    EXPECT_FALSE(file.OpenWrite(folder.File("no/such/folder/x.kvo"), KvoTags, false));
-    EXPECT_TRUE(file.GetErrorText().empty());
+    const std::string target = folder.File("no/such/folder/x.kvo");
+    EXPECT_FALSE(file.OpenWrite(target, KvoTags, false));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.GetErrorText(), "Could not open file '" + target + "'");
 }
 
 TEST_F(DataFileTest, OpenAgainAfterCloseClearsTheError) {

@@ -144,8 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Data out of range [0, 6] in the line 'report_type: 7'"},
         LoadCase{"CookingMeasureNegative", "kvo_v_10:\r\ncooking_measure: -1\r\n", false,
                  "Data out of range [0, 2] in the line 'cooking_measure: -1'"},
-        LoadCase{"IngredientUnitsTheListsCannotShow", "kvo_v_10:\r\ningredient_units: 4\r\n", false,
-                 "Data out of range [0, 3] in the line 'ingredient_units: 4'"},
+        LoadCase{"IngredientUnitsOutOfRange", "kvo_v_10:\r\ningredient_units: 5\r\n", false,
+                 "Data out of range [0, 4] in the line 'ingredient_units: 5'"},
         LoadCase{"UnknownTag", "kvo_v_10:\r\nreport_type: 3\r\nwindow_size: 2\r\n", false,
                  "unrecognized tag name: window_size"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -162,6 +162,17 @@ TEST_F(StartupOptionsTest, BooleansAreTrueOnlyForOne) {
     EXPECT_FALSE(options.startupHelp);
     EXPECT_FALSE(options.startupConvert);
     EXPECT_TRUE(options.safeEdits);
+}
+
+// A 4 is a legal value: refusing it threw away the user's name, e-mail and cooking measure too.
+TEST_F(StartupOptionsTest, IngredientUnitsFourLoadsWithTheOtherOptions) {
+    WriteOptionsFile("kvo_v_10:\r\nuser_name: Ann\r\nuser_email: ann@example.org\r\n"
+                     "ingredient_units: 4\r\ncooking_measure: 2\r\nkvo_end:\r\n");
+    ASSERT_TRUE(options.Load()) << options.GetErrorText();
+    EXPECT_EQ(options.ingredientUnits, 4);
+    EXPECT_EQ(options.userName, "Ann");
+    EXPECT_EQ(options.userEmail, "ann@example.org");
+    EXPECT_EQ(options.cookingMeasure, 2);
 }
 
 TEST_F(StartupOptionsTest, ProductVersionTakesAnyNumber) {

@@ -130,17 +130,22 @@ TEST_F(InterfaceHelpersTest, UnregisteredFileTypeShowsTheNumberedInternalError) 
 }
 
 TEST_F(InterfaceHelpersTest, HelpIdsOfZeroOrLessShowTheMainTopic) {
-    const std::string main = window->helpPath + HelpTopicFor(100);
+    const std::string main = window->helpPath + FindIdText(HelpTopics, 100);
     window->ShowHelp(0);
     window->ShowHelp(-5);
     window->ShowHelp(100);
     window->ShowHelp(122);
+    // Ids missing from the table fall back to the main topic rather than to nothing.
+    window->ShowHelp(103);
+    window->ShowHelp(9999);
     const auto requests = prompter.HelpRequests();
-    ASSERT_EQ(requests.size(), 4u);
+    ASSERT_EQ(requests.size(), 6u);
     EXPECT_EQ(requests[0], main);
     EXPECT_EQ(requests[1], main);
     EXPECT_EQ(requests[2], main);
     EXPECT_EQ(requests[3], window->helpPath + "::/idh_trip_days.htm#IDH_TRIP_DAYS");
+    EXPECT_EQ(requests[4], main);
+    EXPECT_EQ(requests[5], main);
     EXPECT_EQ(window->helpPath, "help/Kestavo.chm");   // no Kestavo.chm in the current directory
 }
 
@@ -148,7 +153,7 @@ TEST_F(InterfaceHelpersTest, HelpMenuAndWebSiteGoThroughTheService) {
     setenv("XDG_CONFIG_HOME", (root.Path() / "config").c_str(), 1);
     window->menu_1->FindItem(1027)->Click();
     ASSERT_EQ(prompter.HelpRequests().size(), 1u);
-    EXPECT_EQ(prompter.HelpRequests()[0], window->helpPath + HelpTopicFor(100));
+    EXPECT_EQ(prompter.HelpRequests()[0], window->helpPath + FindIdText(HelpTopics, 100));
     window->menu_1->FindItem(1030)->Click();
     ASSERT_EQ(prompter.LaunchRequests().size(), 1u);
     EXPECT_EQ(prompter.LaunchRequests()[0].fileTypeKey, ".html");

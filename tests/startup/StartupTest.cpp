@@ -2,7 +2,10 @@
 
 #include "tests/startup/MainWindowFixture.h"
 
+#include <functional>
+
 #include "shell/ApplicationClass.h"
+#include "tests/support/DamagedDatabase.h"
 
 
 TEST_F(MainWindowTest, RunsOnTheTemplateAndWritesItsFiles) {
@@ -52,14 +55,84 @@ TEST_F(MainWindowTest, OlderVersionIsKeptAsTheDatedCopyAndReplacedByTheTemplate)
     EXPECT_EQ(version.GetValue(0, 0).AsLong(), 9);
 }
 
-TEST_F(MainWindowTest, UnreadableVersionLeavesTheFileAlone) {
-    SeedDatabase();
-    RunSqliteOnFile(Database(), "drop table DBVersion;");
+// A file that holds no database, or none with a DBVersion, once locked the user out for good
+// ("could not be setup" at every start). It is of another version: kept byte for byte as this
+// start's dated copy, with the template in its place.
+struct BrokenCase {
+    const char* name;
+    std::function<void(const fs::path&)> write;
+    friend void PrintTo(const BrokenCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class BrokenDatabaseStartTest : public MainWindowTest,
+                                public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenDatabaseStartTest, AnUnreadableDatabaseIsKeptAndReplacedByTheTemplate) {
+    GetParam().write(Database());
     const std::string oldBytes = ReadFileText(Database());
     Start();
-    EXPECT_TRUE(MessageShown("Startup Error", "could not be setup"));
+    ASSERT_TRUE(window->HasWindow());
+    EXPECT_TRUE(MessageShown("Bad database version", "not matched with this\r\nversion of 'Kestavo'"));
+    EXPECT_FALSE(MessageShown("Startup Error"));
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(ReadFileText(program / "dbbackups" / Backups()[0]), oldBytes);
+    WQuery version(window->transaction_KVO.get());
+    version.SetSQL("select version from DBVersion");
+    ASSERT_TRUE(version.Open());
+    EXPECT_EQ(version.GetValue(0, 0).AsLong(), 9);
+}
+
+BrokenCase Broken(const char* name, BrokenDatabase kind) {
+    return {name, [kind](const fs::path& path) { WriteBrokenDatabase(kind, path); }};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenDatabaseStartTest,
+    ::testing::Values(
+        Broken("ZeroBytes", BrokenDatabase::ZeroBytes), Broken("TextFile", BrokenDatabase::TextFile),
+        Broken("BadHeader", BrokenDatabase::BadHeader),
+        Broken("TruncatedToHalf", BrokenDatabase::TruncatedToHalf),
+        Broken("VersionPageDamaged", BrokenDatabase::VersionPageDamaged),
+        BrokenCase{"NoDBVersionTable",
+                   [](const fs::path& path) {
+                       fs::copy_file(TemplateDatabasePath(), path);
+                       RunSqliteOnFile(path, "drop table DBVersion;");
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A database that cannot be read just now is the user's data behind a passing fault: it is
+// reported with the reason and left as it is, and the program ends.
+TEST_F(MainWindowTest, ALockedDatabaseIsReportedAndLeftAsItIs) {
+    SeedDatabase();
+    RunSqliteOnFile(Database(), "insert into Trips( name ) values( 'Mine' );");
+    const std::string oldBytes = ReadFileText(Database());
+    SetDriverBusyTimeout("Kestavo", 100);
+    {
+        ExclusiveLock lock(Database());
+        ASSERT_TRUE(lock.Held());
+        Start();
+    }
+    EXPECT_TRUE(MessageShown("Startup Error", "The Kestavo database '" + Database().string() +
+                                                  "' could not be opened:\r\ndatabase is locked\r\n"
+                                                  "It has been left as it is."));
+    EXPECT_EQ(prompter.Messages().back().icon, WMessageIcon::Stop);
+    EXPECT_EQ(prompter.Messages().back().buttons, WMessageButtons::OK);
     EXPECT_FALSE(window->HasWindow());
     EXPECT_EQ(ReadFileText(Database()), oldBytes);
+    EXPECT_TRUE(Backups().empty());
+}
+
+TEST_F(MainWindowTest, AFolderInPlaceOfTheDatabaseIsReportedWithTheSystemsReason) {
+    fs::create_directory(Database());
+    WriteFileText(Database() / "inside.txt", "kept");
+    Start();
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Startup Error");
+    EXPECT_EQ(prompter.Messages()[0].text, "The Kestavo database '" + Database().string() +
+                                               "' could not be opened:\r\nIs a directory\r\n"
+                                               "It has been left as it is.");
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_EQ(ReadFileText(Database() / "inside.txt"), "kept");
     EXPECT_TRUE(Backups().empty());
 }
 
@@ -111,6 +184,100 @@ TEST_F(MainWindowTest, MissingDatabaseIsRestoredFromTheChosenFile) {
     ASSERT_TRUE(window->HasWindow());
     ASSERT_EQ(window->grid_Trips->GetNumRows(), 1);
     EXPECT_EQ(window->grid_Trips->GetCellText(0, 0), "Kept");
+}
+
+// The start-up's restore once copied any picked file in unchecked, and a text file named
+// notes.db then locked the user out. Such a file is refused and the question comes again.
+TEST_F(MainWindowTest, APickedFileThatIsNoDatabaseIsRefusedAndTheQuestionComesAgain) {
+    const fs::path notes = root.Path() / "notes.db";
+    WriteBrokenDatabase(BrokenDatabase::TextFile, notes);
+    const fs::path chosen = root.Path() / "saved.db";
+    fs::copy_file(program / "KestavoEmpty.db", chosen);
+    RunSqliteOnFile(chosen, "insert into Trips( name ) values( 'Kept' );");
+    prompter.Answer(WMessageAnswer::OK);
+    prompter.AnswerFile(notes.string());
+    prompter.Answer(WMessageAnswer::OK);
+    prompter.AnswerFile(chosen.string());
+    Start();
+    const auto shown = prompter.Messages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1].caption, "Startup Error");
+    EXPECT_EQ(shown[1].text, "The file '" + notes.string() + "' is not a Kestavo database.");
+    EXPECT_EQ(shown[1].icon, WMessageIcon::Stop);
+    EXPECT_EQ(shown[1].buttons, WMessageButtons::OK);
+    EXPECT_EQ(shown[2].text.rfind("The required camping food database 'Kestavo.db'", 0), 0u);
+    ASSERT_TRUE(window->HasWindow());
+    ASSERT_EQ(window->grid_Trips->GetNumRows(), 1);
+    EXPECT_EQ(window->grid_Trips->GetCellText(0, 0), "Kept");
+    EXPECT_EQ(ReadFileText(notes), "Trip notes: bring the stove.\r\n");
+}
+
+TEST_F(MainWindowTest, CancelAfterARefusedFileLeavesNoDatabaseBehind) {
+    const fs::path damaged = root.Path() / "damaged.db";
+    WriteBrokenDatabase(BrokenDatabase::TruncatedToHalf, damaged);
+    prompter.Answer(WMessageAnswer::OK);
+    prompter.AnswerFile(damaged.string());
+    prompter.Answer(WMessageAnswer::Cancel);
+    Start();
+    EXPECT_TRUE(MessageShown("Startup Error", "is not a Kestavo database."));
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_FALSE(fs::exists(Database()));
+}
+
+// The start-up's restore checks only that the file opens as a database: an older one goes in
+// and the version check puts the template in its place, the old file kept as the dated copy.
+TEST_F(MainWindowTest, APickedOlderDatabaseGoesInAndMakesWayForTheTemplate) {
+    const fs::path old = root.Path() / "old.db";
+    fs::copy_file(program / "KestavoEmpty.db", old);
+    RunSqliteOnFile(old, "update DBVersion set version = 8;");
+    prompter.Answer(WMessageAnswer::OK);
+    prompter.AnswerFile(old.string());
+    Start();
+    ASSERT_TRUE(window->HasWindow());
+    EXPECT_TRUE(MessageShown("Bad database version"));
+    EXPECT_FALSE(MessageShown("Startup Error", "is not a Kestavo database."));
+    ASSERT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(ReadFileText(program / "dbbackups" / Backups()[0]), ReadFileText(old));
+}
+
+// A failed copy ended the program without a word.
+TEST_F(MainWindowTest, AFailedCopyInTheStartupRestoreIsReportedAndTheQuestionComesAgain) {
+    const fs::path unreadable = root.Path() / "folder.db";
+    fs::create_directory(unreadable);
+    prompter.Answer(WMessageAnswer::OK);
+    prompter.AnswerFile(unreadable.string());
+    prompter.Answer(WMessageAnswer::Cancel);
+    Start();
+    const auto shown = prompter.Messages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1].caption, "Database File Error");
+    EXPECT_EQ(shown[1].text,
+              "The database could not be copied to '" + Database().string() + "':\r\nIs a directory");
+    EXPECT_EQ(shown[1].icon, WMessageIcon::Stop);
+    EXPECT_EQ(shown[1].buttons, WMessageButtons::OK);
+    EXPECT_EQ(shown[2].caption, "Startup Error");
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_FALSE(fs::exists(Database()));
+    EXPECT_EQ(ListFolder(program), std::vector<std::string>{"KestavoEmpty.db"});
+}
+
+// "Restore from startup backup" of the old file that a start on an old version kept: the old
+// file's safety copy name was this minute's, so the restore overwrote the kept file first.
+TEST_F(MainWindowTest, TheKeptOldDatabaseSurvivesARestoreOfIt) {
+    SeedDatabase();
+    RunSqliteOnFile(Database(), "update DBVersion set version = 8; "
+                                "insert into Trips( name ) values( 'Old trip' );");
+    const std::string oldBytes = ReadFileText(Database());
+    Start();
+    ASSERT_EQ(Backups().size(), 1u);
+    const fs::path kept = program / "dbbackups" / Backups()[0];
+    prompter.Clear();
+    prompter.AnswerFile(kept.string());
+    window->menu_1->FindItem(1003)->Click();
+    EXPECT_EQ(prompter.FileRequests()[0].title, "Restore database from backup");
+    EXPECT_TRUE(MessageShown("Bad database version"));
+    EXPECT_EQ(ReadFileText(kept), oldBytes);
+    EXPECT_EQ(Backups().size(), 2u);
 }
 
 TEST_F(MainWindowTest, TripsShowSortedWithFormattedDatesAndKeepTheSelection) {

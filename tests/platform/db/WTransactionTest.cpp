@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/WQuery.h"
+#include "tests/support/DamagedDatabase.h"
 #include "tests/support/TestDataSource.h"
 
 using WTransactionTest = KestavoDatabaseTest;
@@ -78,4 +79,75 @@ TEST(WTransactionConnectTest, AMissingDatabaseFileFailsAndIsNotCreated) {
     transaction.SetDataSource("Kestavo", "Kestavo", "TarveMolink");
     EXPECT_FALSE(transaction.Connect());
     EXPECT_FALSE(std::filesystem::exists(folder.File("Kestavo.db")));
+}
+
+// What a failed connect or statement says about the file decides whether the program may put
+// the template in its place: only a file that holds no database, or a damaged one, says so.
+struct FileCase {
+    const char* name;
+    BrokenDatabase kind;
+    bool connects;                  // the schema reads
+    WDbFailureKind versionFailure;  // of "select version from DBVersion", or of the connect
+    friend void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UnreadableDatabaseTest : public testing::TestWithParam<FileCase> {};
+
+TEST_P(UnreadableDatabaseTest, TellsAFileThatHoldsNoDatabase) {
+    TempFolder folder;
+    WriteBrokenDatabase(GetParam().kind, folder.File("Kestavo.db"));
+    PrivateDataSource source(folder.File("Kestavo.db"));
+    WTransaction transaction;
+    transaction.SetDataSource("Kestavo", "Kestavo", "TarveMolink");
+    ASSERT_EQ(transaction.Connect(), GetParam().connects) << transaction.LastError();
+    if (!GetParam().connects) {
+        EXPECT_EQ(transaction.LastFailure().kind, GetParam().versionFailure);
+        EXPECT_FALSE(transaction.LastFailure().reason.empty());
+        return;
+    }
+    WQuery query(&transaction);
+    query.SetSQL("select version from DBVersion");
+    EXPECT_FALSE(query.Open());
+    EXPECT_EQ(query.LastFailure().kind, GetParam().versionFailure) << query.LastError();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableDatabaseTest, testing::Values(
+    FileCase{"ZeroBytesIsADatabaseWithoutTables", BrokenDatabase::ZeroBytes, true, WDbFailureKind::Refused},
+    FileCase{"TextFile", BrokenDatabase::TextFile, false, WDbFailureKind::NotADatabase},
+    FileCase{"BadHeader", BrokenDatabase::BadHeader, false, WDbFailureKind::NotADatabase},
+    FileCase{"TruncatedToHalf", BrokenDatabase::TruncatedToHalf, false, WDbFailureKind::NotADatabase},
+    FileCase{"VersionPageDamaged", BrokenDatabase::VersionPageDamaged, true, WDbFailureKind::NotADatabase}),
+    [](const testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
+
+TEST(WTransactionConnectTest, AFolderInPlaceOfTheFileIsUnavailableNotBroken) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("Kestavo.db"));
+    PrivateDataSource source(folder.File("Kestavo.db"));
+    WTransaction transaction;
+    transaction.SetDataSource("Kestavo", "Kestavo", "TarveMolink");
+    EXPECT_FALSE(transaction.Connect());
+    EXPECT_EQ(transaction.LastFailure().kind, WDbFailureKind::Unavailable);
+}
+
+TEST(WTransactionConnectTest, ALockedDatabaseIsUnavailableWithTheDriversReason) {
+    TempFolder folder;
+    std::filesystem::copy_file(TemplateDatabasePath(), folder.File("Kestavo.db"));
+    PrivateDataSource source(folder.File("Kestavo.db"));
+    SetDriverBusyTimeout("Kestavo", 100);
+    ExclusiveLock lock(folder.File("Kestavo.db"));
+    ASSERT_TRUE(lock.Held());
+    WTransaction transaction;
+    transaction.SetDataSource("Kestavo", "Kestavo", "TarveMolink");
+    EXPECT_FALSE(transaction.Connect());
+    EXPECT_EQ(transaction.LastFailure().kind, WDbFailureKind::Unavailable);
+    EXPECT_EQ(transaction.LastFailure().reason, "database is locked");
+}
+
+TEST(WTransactionConnectTest, AMissingDataSourceIsNoDataSource) {
+    TempFolder folder;
+    PrivateDataSource source(folder.File("Kestavo.db"), "Other");
+    WTransaction transaction;
+    transaction.SetDataSource("Kestavo", "Kestavo", "TarveMolink");
+    EXPECT_FALSE(transaction.Connect());
+    EXPECT_EQ(transaction.LastFailure().kind, WDbFailureKind::NoDataSource);
 }

@@ -1,8 +1,11 @@
 #include "platform/forms/WPrompter.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileDialog>
 #include <QThread>
 #include <QTimer>
-#include <QEventLoop>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -82,6 +85,41 @@ TEST(ScriptedPrompter, RemovingItPutsBackTheServiceItReplaced) {
         EXPECT_EQ(&WPrompter::Get(), &prompter);
     }
     EXPECT_EQ(&WPrompter::Get(), before);
+}
+
+// Opens the real file dialog for a request and gives back the filters it shows, then cancels it.
+QStringList FiltersShownFor(const WFileRequest& request) {
+    QStringList shown;
+    QElapsedTimer deadline;
+    deadline.start();
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (!dialog || !dialog->isVisible()) continue;
+            if (deadline.elapsed() < 10000 && dialog->nameFilters().isEmpty()) return;
+            shown = dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    poll.start();
+    QtPrompter prompter;
+    EXPECT_EQ(prompter.FileDialog(nullptr, request), std::nullopt);
+    return shown;
+}
+
+// "Database file (*.db)" came out as "Database file (*.db) (*.db)".
+TEST(QtPrompter, FileDialogsShowEachFilterOnce) {
+    WFileRequest request;
+    request.title = "Restore Database From File";
+    request.folder = QDir::tempPath().toStdString();
+    request.filters = {{"Database file (*.db)", "*.db"}, {"All files", "*.*"}};
+    EXPECT_EQ(FiltersShownFor(request), QStringList({"Database file (*.db)", "All files (*)"}));
+
+    request.save = true;
+    request.filters = {{"Text files", "*.txt;*.rtf"}, {"Recipe (*.rtf)", "*.rtf"}};
+    EXPECT_EQ(FiltersShownFor(request), QStringList({"Text files (*.txt *.rtf)", "Recipe (*.rtf)"}));
 }
 
 TEST(GuiCall, RunsAWorkersCallOnTheGuiThreadAndHandsBackTheAnswer) {

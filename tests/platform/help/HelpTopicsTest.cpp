@@ -24,21 +24,29 @@ struct TopicCase {
     const char* topic;
 };
 
-class HelpTopicForTest : public testing::TestWithParam<TopicCase> {};
+class FindIdTextTest : public testing::TestWithParam<TopicCase> {};
 
-TEST_P(HelpTopicForTest, GivesTheTopicOfAnId) {
-    EXPECT_STREQ(HelpTopicFor(GetParam().id), GetParam().topic);
+TEST_P(FindIdTextTest, GivesTheTextOfTheFirstPairWithTheIdOrNull) {
+    const char* text = FindIdText(HelpTopics, GetParam().id);
+    if (GetParam().topic)
+        EXPECT_STREQ(text, GetParam().topic);
+    else
+        EXPECT_EQ(text, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ids, HelpTopicForTest, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Ids, FindIdTextTest, testing::Values(
     TopicCase{"main", 100, "::/idh_main.htm#IDH_MAIN"},
     TopicCase{"sharedPage", 117, "::/idh_people.htm#IDH_EDIT_PERSON"},
     TopicCase{"last", 141, "::/idh_conversion.htm#IDH_CONVERSION"},
-    TopicCase{"zeroMeansMain", 0, "::/idh_main.htm#IDH_MAIN"},
-    TopicCase{"negativeMeansMain", -5, "::/idh_main.htm#IDH_MAIN"},
-    // Ids missing from the table fall back to the first topic rather than to nothing.
-    TopicCase{"gapInTheTable", 103, "::/idh_main.htm#IDH_MAIN"},
-    TopicCase{"beyondTheTable", 9999, "::/idh_main.htm#IDH_MAIN"}),
+    TopicCase{"zero", 0, nullptr},
+    TopicCase{"gapInTheTable", 103, nullptr},
+    TopicCase{"beyondTheTable", 9999, nullptr}),
     [](const testing::TestParamInfo<TopicCase>& info) { return info.param.name; });
+
+TEST(FindIdText, StopsAtTheEndPairOfAnyTable) {
+    const IdTextPair table[] = {{1, "one"}, {2, "two"}, {1, "again"}, {3, nullptr}, {3, "after the end"}};
+    EXPECT_STREQ(FindIdText(table, 1), "one");
+    EXPECT_EQ(FindIdText(table, 3), nullptr);
+}
 
 }  // namespace

@@ -24,7 +24,7 @@ protected:
     void TearDown() override { HelpViewer::Destroy(); }
 
     static std::string Target(int helpId) {
-        return std::string(KVO_TEST_HELP_FILE) + HelpTopicFor(helpId);
+        return std::string(KVO_TEST_HELP_FILE) + FindIdText(HelpTopics, helpId);
     }
 
     // The anchor's line as the viewport shows it, in viewport coordinates.
@@ -56,7 +56,7 @@ protected:
 class EveryHelpId : public HelpViewerTest, public testing::WithParamInterface<int> {};
 
 TEST_P(EveryHelpId, OpensItsPageAndAnchorInTheViewer) {
-    const std::string topic = HelpTopicFor(GetParam());
+    const std::string topic = FindIdText(HelpTopics, GetParam());
     const std::optional<HelpTarget> target = ParseHelpTarget(Target(GetParam()));
     ASSERT_TRUE(target);
 

@@ -1,0 +1,493 @@
+"""The harness of the end-to-end tests: Kestavo on a private desktop, driven as a user would.
+
+A Desktop is one run of the program: a private copy of the staged program folder, a private
+home with its own XDG folders and odbc.ini, an Xvfb display, a session D-Bus and the
+accessibility bus. Controls are found through the accessibility tree (pyatspi) by role and
+name and driven with real X input (xdotool). Every wait polls with a deadline.
+
+pyatspi binds the accessibility bus once per process, so a test process runs one program: the
+runner (run_case.py) gives every test case a process of its own.
+"""
+import contextlib
+import ctypes
+import hashlib
+import os
+import select
+import shutil
+import signal
+import sqlite3
+import subprocess
+import tempfile
+import time
+import uuid
+
+BUILD_DIR = os.environ.get("KVO_BUILD_DIR") or os.path.join(
+    os.path.dirname(os.path.abspath(__file__)), "..", "..", "build")
+STAGED_PROGRAM = os.path.join(BUILD_DIR, "Kestavo")
+AT_SPI_BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+# A slow machine running the whole suite in parallel still answers well within these;
+# KVO_E2E_TIMEOUT_SCALE stretches them for a program run under valgrind.
+SCALE = float(os.environ.get("KVO_E2E_TIMEOUT_SCALE") or 1)
+START_TIMEOUT = 60
+TIMEOUT = 30
+POLL = 0.1
+# A command the program is started under, e.g. "valgrind --error-exitcode=99" (same process id).
+WRAPPER = os.environ.get("KVO_E2E_WRAPPER", "").split()
+
+
+class DesktopError(AssertionError):
+    pass
+
+
+def _end_with_the_test():
+    """In a child before it runs: it is killed when the test process dies, even by SIGKILL (a
+    CTest time-out), so that no display or bus outlives its test."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def wait_for(what, probe, timeout=None):
+    """Polls probe until it answers something true and returns that; fails after timeout."""
+    timeout = (TIMEOUT if timeout is None else timeout) * SCALE
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            value = probe()
+            if value:
+                return value
+        except Exception as error:   # the tree changes under us while windows come and go
+            last_error = error
+        if time.monotonic() > deadline:
+            detail = f" (last error: {last_error!r})" if last_error else ""
+            raise DesktopError(f"timed out after {timeout}s waiting for {what}{detail}")
+        time.sleep(POLL)
+
+
+def file_digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def read_rows(database, sql, params=()):
+    """The rows of a query on a database file, read with SQLite itself (never through the program)."""
+    uri = "file:" + database + "?mode=ro"
+    with contextlib.closing(sqlite3.connect(uri, uri=True, timeout=10)) as db:
+        return db.execute(sql, params).fetchall()
+
+
+class Desktop:
+    """One run of Kestavo on a private desktop. Use as a context manager: everything it started
+    is stopped when the block ends, also after a failure."""
+
+    def __init__(self, prepare=None, fake_time=None):
+        """prepare(program_folder) may change the private program folder before the start;
+        fake_time ("YYYY-mm-dd HH:MM:SS") starts the program's clock there (it runs on)."""
+        self.prepare = prepare
+        self.fake_time = fake_time
+        self.marker = uuid.uuid4().hex
+        self.root = tempfile.mkdtemp(prefix="kvo-e2e-")
+        self.program_dir = os.path.join(self.root, "Kestavo")
+        self.home = os.path.join(self.root, "home")
+        self.processes = []
+        self.program = None
+        self.display = None
+        self.dbus_pid = None
+        self.exit_code = None
+        self._app = None
+
+    # ----- life cycle -----------------------------------------------------------------------
+
+    def __enter__(self):
+        try:
+            self._make_folders()
+            self._start_display()
+            self._start_buses()
+            self._start_program()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, kind, value, trace):
+        if kind is not None:
+            self._keep_evidence()
+        self.stop()
+        return False
+
+    def _make_folders(self):
+        if not os.path.exists(os.path.join(STAGED_PROGRAM, "Kestavo")):
+            raise DesktopError(f"no staged program in {STAGED_PROGRAM}: run ./scripts/build.sh")
+        shutil.copytree(STAGED_PROGRAM, self.program_dir, symlinks=True)
+        # Every test starts from the empty template, whatever the developer's own runs left.
+        for leftover in ("dbbackups", "kvo.dat", "tmp.db"):
+            path = os.path.join(self.program_dir, leftover)
+            if os.path.isdir(path):
+                shutil.rmtree(path)
+            elif os.path.exists(path):
+                os.remove(path)
+        shutil.copyfile(self.path("KestavoEmpty.db"), self.database)
+        for folder in ("runtime", "data", "config", "cache"):
+            os.makedirs(os.path.join(self.home, folder), mode=0o700)
+        self.env = {
+            "PATH": "/usr/bin:/bin",
+            "HOME": self.home,
+            "LANG": "C.UTF-8",
+            "XDG_RUNTIME_DIR": os.path.join(self.home, "runtime"),
+            "XDG_DATA_HOME": os.path.join(self.home, "data"),
+            "XDG_CONFIG_HOME": os.path.join(self.home, "config"),
+            "XDG_CACHE_HOME": os.path.join(self.home, "cache"),
+            "ODBCINI": os.path.join(self.home, "odbc.ini"),
+            # Every process of this desktop carries the marker, so that the clean-up finds the
+            # ones that daemons started on their own (the accessibility registry).
+            "KVO_E2E_SESSION": self.marker,
+        }
+        if self.prepare:
+            self.prepare(self.program_dir)
+
+    def _start_display(self):
+        read_end, write_end = os.pipe()
+        try:
+            xvfb = self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+                                "-nolisten", "tcp"], pass_fds=(write_end,), log="xvfb.log")
+            os.close(write_end)
+            write_end = None
+            number = b""
+            deadline = time.monotonic() + START_TIMEOUT
+            while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or xvfb.poll() is not None:
+                    raise DesktopError("Xvfb did not start")
+                ready, _, _ = select.select([read_end], [], [], left)
+                if ready:
+                    chunk = os.read(read_end, 16)
+                    if not chunk:
+                        raise DesktopError("Xvfb closed its display pipe")
+                    number += chunk
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        self.display = ":" + number.decode().strip()
+        self.env["DISPLAY"] = self.display
+
+    def _start_buses(self):
+        # --exit-with-x11: the bus also ends with the display, whatever becomes of this process.
+        out = subprocess.run(["dbus-launch", "--sh-syntax", "--exit-with-x11"], env=self.env, capture_output=True,
+                             text=True, timeout=START_TIMEOUT, check=True).stdout
+        for line in out.splitlines():
+            if line.startswith("DBUS_SESSION_BUS_ADDRESS="):
+                self.env["DBUS_SESSION_BUS_ADDRESS"] = line.split("=", 1)[1].rstrip(";").strip("'")
+            elif line.startswith("DBUS_SESSION_BUS_PID="):
+                self.dbus_pid = int(line.split("=", 1)[1].rstrip(";"))
+        if "DBUS_SESSION_BUS_ADDRESS" not in self.env or not self.dbus_pid:
+            raise DesktopError("dbus-launch gave no session bus: " + out)
+        self._spawn([AT_SPI_BUS_LAUNCHER, "--launch-immediately"], log="at-spi.log")
+        # This process talks to the same buses; pyatspi reads them when it is first imported.
+        for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
+            os.environ[key] = self.env[key]
+        wait_for("the accessibility bus", self._accessibility_bus_address, START_TIMEOUT)
+
+    def _accessibility_bus_address(self):
+        out = subprocess.run(
+            ["dbus-send", "--session", "--print-reply=literal", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True, text=True, timeout=10)
+        return out.returncode == 0 and "unix:" in out.stdout
+
+    def _start_program(self):
+        env = dict(self.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        if self.fake_time:
+            env.update(LD_PRELOAD=FAKETIME_LIBRARY, FAKETIME="@" + self.fake_time,
+                       FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_DONT_RESET="1")
+        self.program = self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
+                                   cwd=self.program_dir, log="program.log")
+
+    def _spawn(self, argv, env=None, cwd=None, pass_fds=(), log=None):
+        out = open(os.path.join(self.root, log), "ab") if log else subprocess.DEVNULL
+        try:
+            process = subprocess.Popen(argv, env=env or self.env, cwd=cwd, pass_fds=pass_fds,
+                                       stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                       preexec_fn=_end_with_the_test)
+        finally:
+            if log:
+                out.close()
+        self.processes.append(process)
+        return process
+
+    def stop(self):
+        """Stops the program and everything the desktop started, then removes its folder."""
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait(timeout=5)
+        if self.dbus_pid:
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(self.dbus_pid, signal.SIGTERM)
+        self._stop_marked_processes()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def _stop_marked_processes(self):
+        """Daemons forked by the buses (the second dbus-daemon, the registry) carry the marker."""
+        needle = ("KVO_E2E_SESSION=" + self.marker).encode()
+        for _ in range(50):
+            marked = []
+            for entry in os.listdir("/proc"):
+                if not entry.isdigit() or int(entry) == os.getpid():
+                    continue
+                with contextlib.suppress(OSError):
+                    with open(f"/proc/{entry}/environ", "rb") as f:
+                        if needle in f.read().split(b"\0"):
+                            marked.append(int(entry))
+            if not marked:
+                return
+            for pid in marked:
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(pid, signal.SIGKILL)
+            time.sleep(POLL)
+
+    def _keep_evidence(self):
+        """After a failure: the logs and a screenshot go where CTest's output names them."""
+        keep = os.environ.get("KVO_E2E_EVIDENCE")
+        if not keep:
+            return
+        with contextlib.suppress(Exception):
+            self.screenshot(os.path.join(self.root, "screen.png"))
+        os.makedirs(keep, exist_ok=True)
+        for name in ("program.log", "xvfb.log", "at-spi.log", "screen.png", "screen.xwd"):
+            with contextlib.suppress(OSError):
+                shutil.copy(os.path.join(self.root, name), keep)
+        print(f"evidence kept in {keep}")
+
+    # ----- the program and its files ----------------------------------------------------------
+
+    def path(self, *parts):
+        return os.path.join(self.program_dir, *parts)
+
+    @property
+    def database(self):
+        return self.path("Kestavo.db")
+
+    def backups(self):
+        folder = self.path("dbbackups")
+        return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+
+    def rows(self, sql, params=()):
+        return read_rows(self.database, sql, params)
+
+    def backups_rows(self, name, sql, params=()):
+        return read_rows(self.path("dbbackups", name), sql, params)
+
+    def wait_for_exit(self, timeout=TIMEOUT):
+        timeout *= SCALE
+        try:
+            self.exit_code = self.program.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise DesktopError(f"the program did not end within {timeout}s") from None
+        return self.exit_code
+
+    def running(self):
+        return self.program.poll() is None
+
+    def screenshot(self, path):
+        """The whole screen as the user sees it: an .xwd file, or a .png when ImageMagick is there."""
+        xwd = os.path.splitext(path)[0] + ".xwd"
+        subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True, timeout=30)
+        if path.endswith(".png") and shutil.which("convert"):
+            subprocess.run(["convert", xwd, path], check=True, timeout=30)
+            os.remove(xwd)
+            return path
+        return xwd
+
+    # ----- the accessibility tree ---------------------------------------------------------------
+
+    @property
+    def app(self):
+        """The program's node of the accessibility tree (found by its process id)."""
+        import pyatspi
+
+        def find():
+            desktop = pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                app = desktop.getChildAtIndex(i)
+                if app is not None and app.get_process_id() == self.program.pid:
+                    return app
+            return None
+
+        if self._app is None:
+            self._app = wait_for("the program on the accessibility bus", find, START_TIMEOUT)
+        return self._app
+
+    def windows(self):
+        """The program's top-level windows that are on the screen."""
+        import pyatspi
+        app = self.app
+        shown = []
+        for i in range(app.childCount):
+            window = app.getChildAtIndex(i)
+            if window is not None and window.getState().contains(pyatspi.STATE_SHOWING):
+                shown.append(window)
+        return shown
+
+    def window(self, title, timeout=TIMEOUT):
+        """Waits for the shown window with this title."""
+        return wait_for(f"the window {title!r}",
+                        lambda: next((w for w in self.windows() if w.name == title), None), timeout)
+
+    def no_window(self, title, timeout=TIMEOUT):
+        wait_for(f"the window {title!r} to close",
+                 lambda: all(w.name != title for w in self.windows()), timeout)
+
+    def message_box(self, caption, containing="", timeout=TIMEOUT):
+        """Waits for a message box by its caption (and a part of its text) and answers the box
+        and its text, white space made single blanks."""
+        def find():
+            for window in self.windows():
+                if window.name == caption:
+                    text = " ".join(" ".join(l.name for l in find_all(window, "label") if l.name).split())
+                    if containing in text:
+                        return window, text
+            return None
+        return wait_for(f"the message {caption!r} saying {containing!r}", find, timeout)
+
+    def answer(self, caption, button, containing="", timeout=TIMEOUT):
+        """Waits for the message box and clicks one of its buttons; answers its text."""
+        box, text = self.message_box(caption, containing, timeout)
+        self.press(box, button)
+        return text
+
+    def control(self, within, role, name, timeout=TIMEOUT):
+        """Waits for a shown control of a window by its role ("push button", "text", "list" ...)
+        and its accessible name."""
+        return wait_for(f"the {role} {name!r} in {within.name!r}",
+                        lambda: next(find_all(within, role, name, showing=True), None), timeout)
+
+    def menu_item(self, name, timeout=TIMEOUT):
+        """Waits for a shown menu item (menu bar entries and items of open menus) by its name."""
+        import pyatspi
+
+        def find():
+            for window in self.windows():
+                for item in find_all(window, "menu item", name, showing=True):
+                    return item
+            for i in range(self.app.childCount):   # open pop-up menus are windows of their own
+                window = self.app.getChildAtIndex(i)
+                if window is not None and window.getRoleName() == "menu" and \
+                        window.getState().contains(pyatspi.STATE_SHOWING):
+                    for item in find_all(window, "menu item", name, showing=True):
+                        return item
+            return None
+        return wait_for(f"the menu item {name!r}", find, timeout)
+
+    def menu(self, *path):
+        """Opens a command of the menu bar with the mouse: menu, then item."""
+        for name in path:
+            self.click(self.menu_item(name))
+
+    def choose_file(self, title, path):
+        """Types a path into the file dialog with this title and accepts it with Enter."""
+        dialog = self.window(title)
+        self.fill(self.control(dialog, "text", "File name:"), path)
+        self.keys("Return")
+        self.no_window(title)
+
+    # ----- real input ---------------------------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
+
+    def click(self, node):
+        """Moves the mouse to the middle of the control and clicks it, as a user would."""
+        x, y = centre(node)
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("click", "1")
+
+    def activate(self, window):
+        """Gives the window the keyboard focus by a click on one of its labels (there is no window
+        manager to do it), and waits until it is the active window."""
+        import pyatspi
+        if not window.getState().contains(pyatspi.STATE_ACTIVE):
+            label = wait_for(f"a label in {window.name!r}",
+                             lambda: next(find_all(window, "label", showing=True), None))
+            self.click(label)
+        wait_for(f"{window.name!r} active", lambda: window.getState().contains(pyatspi.STATE_ACTIVE))
+
+    def keys(self, *keys):
+        """Presses keys ("alt+f", "Return", "ctrl+a") in order on the focused window."""
+        for key in keys:
+            self.xdotool("key", "--delay", "30", key)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", "20", text)
+
+    def fill(self, field, text):
+        """Clicks into a text box, replaces what it holds by typing, and waits until it shows it."""
+        self.click(field)
+        wait_for(f"the focus in {field.name!r}", lambda: has_focus(field))
+        self.keys("ctrl+a", "BackSpace")
+        self.type_text(text)
+        wait_for(f"{text!r} in {field.name!r}", lambda: text_of(field) == text)
+
+    def press(self, within, name, role="push button"):
+        """Clicks the button of a window by its name."""
+        button = self.control(within, role, name)
+        wait_for(f"{name!r} enabled", lambda: enabled(button))
+        self.click(button)
+
+
+# ----- helpers on accessibility nodes -----------------------------------------------------------
+
+def find_all(node, role, name=None, showing=False, depth=0):
+    """The nodes below node with the role (and the name), depth first."""
+    import pyatspi
+    if depth > 30 or node is None:
+        return
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is None:
+            continue
+        if child.getRoleName() == role and (name is None or child.name == name) and \
+                (not showing or child.getState().contains(pyatspi.STATE_SHOWING)):
+            yield child
+        yield from find_all(child, role, name, showing, depth + 1)
+
+
+def centre(node):
+    import pyatspi
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    if box.width <= 0 or box.height <= 0:
+        raise DesktopError(f"{node.name!r} has no area on the screen")
+    return box.x + box.width // 2, box.y + box.height // 2
+
+
+def text_of(node):
+    text = node.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def enabled(node):
+    import pyatspi
+    return node.getState().contains(pyatspi.STATE_ENABLED)
+
+
+def has_focus(node):
+    import pyatspi
+    return node.getState().contains(pyatspi.STATE_FOCUSED)
+
+
+def table_cells(table):
+    """The texts of a table's data rows (title row left out)."""
+    t = table.queryTable()
+    return [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
+
+
+def list_items(node):
+    return [item.name for item in find_all(node, "list item")]
