@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "catalogue/WinIngredients.h"
 #include "catalogue/WinPeople.h"
 #include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
@@ -39,8 +40,8 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
-                                       1019, 1028, 1032};
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1018, 1019,
+                                       1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -49,7 +50,10 @@ bool IsAvailable(int command) {
 
 }  // namespace
 
-WinStart::WinStart() : versionText(MakeVersionText()), winPeople(std::make_unique<WinPeople>()),
+WinStart::WinStart()
+    : versionText(MakeVersionText()),
+      winIngredients(std::make_unique<WinIngredients>()),
+      winPeople(std::make_unique<WinPeople>()),
       winEditTrip(std::make_unique<WinEditTrip>()) {
     MainWindow = this;
     VersionText = &versionText;
@@ -242,6 +246,16 @@ bool WinStart::OnPopupDeleteTrip(WEventData&) {
 
 bool WinStart::OnDeleteButton(WEventData&) {
     DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnMenuIngredients(WEventData&) {
+    winIngredients->Open(this);
+    return false;
+}
+
+bool WinStart::OnIngredientsButton(WEventData&) {
+    winIngredients->Open(this);
     return false;
 }
 

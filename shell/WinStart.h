@@ -20,6 +20,7 @@
 class TableSchema;
 class WDragImage;
 class WinEditTrip;
+class WinIngredients;
 class WinPeople;
 class WListView;
 
@@ -124,6 +125,7 @@ public:
     WinSelectReport selectReport;
 
     // Owned forms, one each for the window's whole life.
+    std::unique_ptr<WinIngredients> winIngredients;
     std::unique_ptr<WinPeople> winPeople;
     std::unique_ptr<WinEditTrip> winEditTrip;
 
@@ -175,6 +177,8 @@ protected:
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
     bool OnDeleteButton(WEventData& event) override;
+    bool OnMenuIngredients(WEventData& event) override;
+    bool OnIngredientsButton(WEventData& event) override;
     bool OnMenuReports(WEventData& event) override;
     bool OnPopupReport(WEventData& event) override;
     bool OnReportButton(WEventData& event) override;
