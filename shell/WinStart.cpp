@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "catalogue/WinConvert.h"
+#include "catalogue/WinMeals.h"
 #include "shell/CascadeDelete.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
@@ -37,8 +39,8 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
-                                       1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1017, 1018,
+                                       1020, 1022, 1025, 1028, 1032, 10000, 10003};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -47,7 +49,7 @@ bool IsAvailable(int command) {
 
 }  // namespace
 
-WinStart::WinStart() : versionText(MakeVersionText()) {
+WinStart::WinStart() : versionText(MakeVersionText()), converter_(std::make_unique<WinConvert>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -180,6 +182,31 @@ bool WinStart::ApplyCookingMeasures() {
     return ExecSQL(statement);
 }
 
+void WinStart::LoadConversions() {
+    query_GenQuery->SetSQL(
+        "select Measures.id, Measures.name, description, MeasureTypes.id, MeasureTypes.name  from Measures == "
+        "MeasureTypes where MeasureTypes.id != 3 order by Measures.id");
+    if (query_GenQuery->Open()) {
+        for (long row = 0; row < query_GenQuery->GetNumRows(); ++row) {
+            char text[512];
+            std::snprintf(text, sizeof text, "%s (%s: %s)", query_GenQuery->GetValue(row, 1).AsText().c_str(),
+                          query_GenQuery->GetValue(row, 4).AsText().c_str(),
+                          query_GenQuery->GetValue(row, 2).AsText().c_str());
+            converter_->AddUnit(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()), text);
+        }
+    }
+    query_GenQuery->Close();
+    query_GenQuery->SetSQL("select measure_from, measure_to, factor from MeasureConversions where measure_from != "
+                           "measure_to");
+    if (query_GenQuery->Open()) {
+        for (long row = 0; row < query_GenQuery->GetNumRows(); ++row)
+            converter_->AddConversion(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()),
+                                      static_cast<std::int32_t>(query_GenQuery->GetValue(row, 1).AsLong()),
+                                      query_GenQuery->GetValue(row, 2).AsDouble());
+    }
+    query_GenQuery->Close();
+}
+
 bool WinStart::OnMenuSaveDatabase(WEventData&) {
     SaveDatabaseCopy(std::nullopt, std::nullopt);
     return false;
@@ -242,6 +269,21 @@ bool WinStart::OnDeleteButton(WEventData&) {
 
 bool WinStart::OnMenuHelpTopics(WEventData&) {
     ShowHelp(100);
+    return false;
+}
+
+bool WinStart::OnMenuConvert(WEventData&) {
+    converter_->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuMeals(WEventData&) {
+    WinMeals::Open(this);
+    return false;
+}
+
+bool WinStart::OnMealsButton(WEventData&) {
+    WinMeals::Open(this);
     return false;
 }
 

@@ -16,6 +16,7 @@
 
 class TableSchema;
 class WDragImage;
+class WinConvert;
 class WListView;
 
 class WinStart : public __WinStart_Base {
@@ -55,6 +56,9 @@ public:
     bool SaveRecipe(long courseId, const std::vector<std::uint8_t>& document);
     // The cooking measures follow the option: "update Measures set metric = ..., imperial = ...".
     bool ApplyCookingMeasures();
+    // Gives the converter the measures (but the units type) and the factors between them.
+    void LoadConversions();
+    WinConvert* GetConverter() const { return converter_.get(); }
 
     // The database file: version check, dated copies, save and restore.
     enum class VersionCheck { Matches, Mismatch, Unreadable };
@@ -137,6 +141,9 @@ protected:
     bool OnTripWizardButton(WEventData& event) override;
     bool OnMenuDeleteTrip(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
+    bool OnMenuConvert(WEventData& event) override;
+    bool OnMenuMeals(WEventData& event) override;
+    bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
     bool OnDeleteButton(WEventData& event) override;
@@ -147,6 +154,7 @@ protected:
     bool OnTripsUserEvent(WEventData& event) override;
 
 private:
+    std::unique_ptr<WinConvert> converter_;
     bool starting_ = false;
     char destroyTable_ = 0;   // tag of the destroy handler above the generated one
 };

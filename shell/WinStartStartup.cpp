@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "catalogue/WinConvert.h"
 #include "shell/ODBCAdmin.h"
 #include "shell/WinStart.h"
 
@@ -116,6 +117,8 @@ void WinStart::RunStartup() {
     ApplyCookingMeasures();
     options.Save();
     RefreshTrips(-1);
+    LoadConversions();
+    if (options.startupConvert) converter_->Show(this);
     SetCommandsEnabled(true);
 }
 
@@ -136,5 +139,6 @@ bool WinStart::ReplaceWithEmptyTemplate() {
 
 bool WinStart::OnClose(WEventData&) {
     if (optionsReached) options.Save();
+    converter_->Close();
     return false;
 }
