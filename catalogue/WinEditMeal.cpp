@@ -1,11 +1,15 @@
 #include "catalogue/WinEditMeal.h"
 
-#include "catalogue/CatalogueTables.h"
+#include "shell/FormatText.h"
+#include "shell/TableNames.h"
 #include "shell/WinStart.h"
 
-using namespace CatalogueTables;
-
 namespace {
+
+const char* Meals() { return TableName(TableId::Meals); }
+const char* MealCourses() { return TableName(TableId::MealCourses); }
+const char* MealNoun() { return TableNoun(TableId::Meals); }
+const char* MealCourseNoun() { return TableNoun(TableId::MealCourses); }
 
 constexpr int kEditMealHelpTopic = 114;
 constexpr const char* kSavepoint = "save_meal";
@@ -123,8 +127,9 @@ bool WinEditMeal::SaveMeal() {
     main.EnsureUniqueName(textb_Name, Meals(), MealNoun(), mealId_);
     if (!WriteMenuItems()) {
         MessageBox(this, "Meal not saved",
-                   Sql("The menu items of the meal '%s' could not be saved.\r\nThe meal keeps the menu items it had.",
-                       textb_Name->GetText().c_str()),
+                   FormatText("The menu items of the meal '%s' could not be saved.\r\nThe meal keeps the menu "
+                              "items it had.",
+                              textb_Name->GetText().c_str()),
                    WMessageIcon::Stop, WMessageButtons::OK);
         return false;
     }
@@ -139,13 +144,13 @@ bool WinEditMeal::WriteMenuItems() {
     WinStart& main = *MainWindow;
     const int meal = static_cast<int>(mealId_);
     // The old rows go only when every new one is in.
-    if (!main.ExecSQL(Sql("savepoint %s", kSavepoint))) return false;
-    bool ok = main.ExecSQL(Sql("delete from %s where meal = %d", MealCourses(), meal));
+    if (!main.ExecSQL(FormatText("savepoint %s", kSavepoint))) return false;
+    bool ok = main.ExecSQL(FormatText("delete from %s where meal = %d", MealCourses(), meal));
     for (int i = 0; ok && i < selLists_.SelectedCount(); ++i)
-        ok = main.ExecSQL(Sql("insert into %s( meal, course ) values( %d, %d )", MealCourses(), meal,
-                              static_cast<int>(selLists_.SelectedId(i))));
-    if (!ok) main.ExecSQL(Sql("rollback to %s", kSavepoint));
-    main.ExecSQL(Sql("release %s", kSavepoint));
+        ok = main.ExecSQL(FormatText("insert into %s( meal, course ) values( %d, %d )", MealCourses(), meal,
+                                     static_cast<int>(selLists_.SelectedId(i))));
+    if (!ok) main.ExecSQL(FormatText("rollback to %s", kSavepoint));
+    main.ExecSQL(FormatText("release %s", kSavepoint));
     return ok;
 }
 

@@ -2,12 +2,17 @@
 
 #include <cstdlib>
 
-#include "catalogue/CatalogueTables.h"
+#include "shell/FormatText.h"
+#include "shell/TableNames.h"
 #include "shell/WinStart.h"
 
-using namespace CatalogueTables;
-
 namespace {
+
+const char* Meals() { return TableName(TableId::Meals); }
+const char* MealCourses() { return TableName(TableId::MealCourses); }
+const char* DayMeals() { return TableName(TableId::DayMeals); }
+const char* MealNoun() { return TableNoun(TableId::Meals); }
+const char* DayMealNoun() { return TableNoun(TableId::DayMeals); }
 
 constexpr int kMealsHelpTopic = 113;
 constexpr int kNameColumn = 0;
@@ -68,7 +73,7 @@ long WinMeals::AddMeal() {
     std::string name = "new_meal";
     main.MakeUniqueValue(name, Meals(), "name");
     // A meal that did not go in is not edited: the editor would open on another meal.
-    if (!main.ExecSQL(Sql("insert into %s( name ) values( '%s' )", Meals(), Escaped(name).c_str()))) return -1;
+    if (!main.ExecSQL(FormatText("insert into %s( name ) values( '%s' )", Meals(), Escaped(name).c_str()))) return -1;
     const long id = main.FindIdByValue(Meals(), "name", name, -1);
     Refresh(id);
     if (id == -1) return -1;
@@ -80,7 +85,7 @@ long WinMeals::AddMeal() {
 }
 
 long WinMeals::TripMealCount(long mealId) {
-    query_Gen->SetSQL(Sql("select * from %s where meal = %d", DayMeals(), static_cast<int>(mealId)));
+    query_Gen->SetSQL(FormatText("select * from %s where meal = %d", DayMeals(), static_cast<int>(mealId)));
     const long count = query_Gen->Open() ? query_Gen->GetNumRows() : -1;
     query_Gen->Close();
     return count;
@@ -92,14 +97,14 @@ bool WinMeals::DeleteMeal(WEventData&) {
     const bool inUse = TripMealCount(meal->id) > 0;
     const WMessageAnswer answer =
         inUse ? MessageBox(this, "Meal is in use",
-                           Sql("The %s '%s' is used in one or more %ss.\r\n\r\nAre you sure you want to delete "
-                               "this %s? If you do, it\r\nwill be removed from all %ss that use it.",
-                               MealNoun(), meal->name.c_str(), DayMealNoun(), MealNoun(), DayMealNoun()),
+                           FormatText("The %s '%s' is used in one or more %ss.\r\n\r\nAre you sure you want to delete "
+                                      "this %s? If you do, it\r\nwill be removed from all %ss that use it.",
+                                      MealNoun(), meal->name.c_str(), DayMealNoun(), MealNoun(), DayMealNoun()),
                            WMessageIcon::Exclamation, WMessageButtons::OKCancel)
               : MessageBox(this, "Remove Meal?",
-                           Sql("There are no %ss currently including the\r\n'%s' %s, but are you sure you "
-                               "want to\r\npermanently delete this %s?\r\n",
-                               DayMealNoun(), meal->name.c_str(), MealNoun(), MealNoun()),
+                           FormatText("There are no %ss currently including the\r\n'%s' %s, but are you sure you "
+                                      "want to\r\npermanently delete this %s?\r\n",
+                                      DayMealNoun(), meal->name.c_str(), MealNoun(), MealNoun()),
                            WMessageIcon::Question, WMessageButtons::OKCancel);
     if (answer != WMessageAnswer::OK) return false;
     DeleteMealRows(meal->id, inUse);
@@ -112,12 +117,12 @@ void WinMeals::DeleteMealRows(long mealId, bool inUse) {
     const int meal = static_cast<int>(mealId);
     // When the meal itself is refused, its trip meals and menu items come back with it: a meal
     // never stays without the menu items it had.
-    if (!main.ExecSQL(Sql("savepoint %s", kDeleteSavepoint))) return;
-    bool ok = !inUse || main.ExecSQL(Sql("Delete from %s where meal = %d", DayMeals(), meal));
-    ok = ok && main.ExecSQL(Sql("delete from %s where meal = %d", MealCourses(), meal));
-    ok = ok && main.ExecSQL(Sql("delete from %s where id = %d", Meals(), meal));
-    if (!ok) main.ExecSQL(Sql("rollback to %s", kDeleteSavepoint));
-    main.ExecSQL(Sql("release %s", kDeleteSavepoint));
+    if (!main.ExecSQL(FormatText("savepoint %s", kDeleteSavepoint))) return;
+    bool ok = !inUse || main.ExecSQL(FormatText("Delete from %s where meal = %d", DayMeals(), meal));
+    ok = ok && main.ExecSQL(FormatText("delete from %s where meal = %d", MealCourses(), meal));
+    ok = ok && main.ExecSQL(FormatText("delete from %s where id = %d", Meals(), meal));
+    if (!ok) main.ExecSQL(FormatText("rollback to %s", kDeleteSavepoint));
+    main.ExecSQL(FormatText("release %s", kDeleteSavepoint));
 }
 
 bool WinMeals::EditNotes(WEventData&) {
@@ -140,15 +145,15 @@ bool WinMeals::CopyMeal(WEventData&) {
 long WinMeals::CopyMealRows(long sourceId, const std::string& copyName) {
     WinStart& main = *MainWindow;
     // A copy is never half made: a copy without its menu items goes again.
-    if (!main.ExecSQL(Sql("savepoint %s", kCopySavepoint))) return -1;
-    bool ok = main.ExecSQL(Sql("insert into Meals ( name, notes ) select '%s', notes from Meals where id = %d",
-                               Escaped(copyName).c_str(), static_cast<int>(sourceId)));
+    if (!main.ExecSQL(FormatText("savepoint %s", kCopySavepoint))) return -1;
+    bool ok = main.ExecSQL(FormatText("insert into Meals ( name, notes ) select '%s', notes from Meals where id = %d",
+                                      Escaped(copyName).c_str(), static_cast<int>(sourceId)));
     const long copyId = ok ? main.FindIdByValue(Meals(), "name", copyName, -1) : -1;
     ok = ok && copyId != -1 &&
-         main.ExecSQL(Sql("insert into %s( meal, course )  select %d, course from %s where meal = %d", MealCourses(),
-                          static_cast<int>(copyId), MealCourses(), static_cast<int>(sourceId)));
-    if (!ok) main.ExecSQL(Sql("rollback to %s", kCopySavepoint));
-    main.ExecSQL(Sql("release %s", kCopySavepoint));
+         main.ExecSQL(FormatText("insert into %s( meal, course )  select %d, course from %s where meal = %d",
+                                 MealCourses(), static_cast<int>(copyId), MealCourses(), static_cast<int>(sourceId)));
+    if (!ok) main.ExecSQL(FormatText("rollback to %s", kCopySavepoint));
+    main.ExecSQL(FormatText("release %s", kCopySavepoint));
     return ok ? copyId : -1;
 }
 

@@ -7,7 +7,9 @@
 
 #include "catalogue/WinConvert.h"
 #include "catalogue/WinMeals.h"
+#include "catalogue/WinPeople.h"
 #include "shell/CascadeDelete.h"
+#include "shell/FormatText.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
 #include "trips/WinTripWizardDone.h"
@@ -40,7 +42,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
 
 // The commands that open forms this version does not have yet: shown, but greyed.
 constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1017, 1018,
-                                       1020, 1022, 1025, 1028, 1032, 10000, 10003};
+                                       1022, 1028, 1032, 10000};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -49,7 +51,10 @@ bool IsAvailable(int command) {
 
 }  // namespace
 
-WinStart::WinStart() : versionText(MakeVersionText()), converter_(std::make_unique<WinConvert>()) {
+WinStart::WinStart()
+    : versionText(MakeVersionText()),
+      winPeople(std::make_unique<WinPeople>()),
+      winConvert(std::make_unique<WinConvert>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -65,6 +70,7 @@ WinStart::~WinStart() {
 }
 
 void WinStart::CreateDataObjects() {
+    CreateReportControl();
     transaction_KVO = std::make_unique<WTransaction>();
     transaction_KVO->SetDataSource("Kestavo", "Kestavo", "TarveMolink");
     WTransaction::Register("WinStart::transaction_KVO", transaction_KVO.get());
@@ -79,6 +85,7 @@ void WinStart::CreateDataObjects() {
 }
 
 void WinStart::DestroyDataObjects() {
+    ReleaseReportControl();
     if (grid_Trips) grid_Trips->SetDataSource(nullptr);
     for (auto* query : {&query_Trips, &query_GenQuery, &query_Gen2, &query_GenQueryNoError}) {
         if (*query) (*query)->Close();
@@ -187,20 +194,18 @@ void WinStart::LoadConversions() {
         "select Measures.id, Measures.name, description, MeasureTypes.id, MeasureTypes.name  from Measures == "
         "MeasureTypes where MeasureTypes.id != 3 order by Measures.id");
     if (query_GenQuery->Open()) {
-        for (long row = 0; row < query_GenQuery->GetNumRows(); ++row) {
-            char text[512];
-            std::snprintf(text, sizeof text, "%s (%s: %s)", query_GenQuery->GetValue(row, 1).AsText().c_str(),
-                          query_GenQuery->GetValue(row, 4).AsText().c_str(),
-                          query_GenQuery->GetValue(row, 2).AsText().c_str());
-            converter_->AddUnit(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()), text);
-        }
+        for (long row = 0; row < query_GenQuery->GetNumRows(); ++row)
+            winConvert->AddUnit(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()),
+                                FormatText("%s (%s: %s)", query_GenQuery->GetValue(row, 1).AsText().c_str(),
+                                           query_GenQuery->GetValue(row, 4).AsText().c_str(),
+                                           query_GenQuery->GetValue(row, 2).AsText().c_str()));
     }
     query_GenQuery->Close();
     query_GenQuery->SetSQL("select measure_from, measure_to, factor from MeasureConversions where measure_from != "
                            "measure_to");
     if (query_GenQuery->Open()) {
         for (long row = 0; row < query_GenQuery->GetNumRows(); ++row)
-            converter_->AddConversion(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()),
+            winConvert->AddConversion(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()),
                                       static_cast<std::int32_t>(query_GenQuery->GetValue(row, 1).AsLong()),
                                       query_GenQuery->GetValue(row, 2).AsDouble());
     }
@@ -267,13 +272,23 @@ bool WinStart::OnDeleteButton(WEventData&) {
     return false;
 }
 
+bool WinStart::OnMenuPeople(WEventData&) {
+    winPeople->Open(this);
+    return false;
+}
+
+bool WinStart::OnPeopleButton(WEventData&) {
+    winPeople->Open(this);
+    return false;
+}
+
 bool WinStart::OnMenuHelpTopics(WEventData&) {
     ShowHelp(100);
     return false;
 }
 
 bool WinStart::OnMenuConvert(WEventData&) {
-    converter_->Show(this);
+    winConvert->Show(this);
     return false;
 }
 

@@ -118,7 +118,7 @@ void WinStart::RunStartup() {
     options.Save();
     RefreshTrips(-1);
     LoadConversions();
-    if (options.startupConvert) converter_->Show(this);
+    if (options.startupConvert) winConvert->Show(this);
     SetCommandsEnabled(true);
 }
 
@@ -139,6 +139,6 @@ bool WinStart::ReplaceWithEmptyTemplate() {
 
 bool WinStart::OnClose(WEventData&) {
     if (optionsReached) options.Save();
-    converter_->Close();
+    winConvert->Close();
     return false;
 }

@@ -26,7 +26,7 @@ protected:
         std::snprintf(text, sizeof text, kOptionsWithConverter, startupConvert);
         WriteFileText(current / "kvo.dat", text);
     }
-    WinConvert& Converter() { return *window->GetConverter(); }
+    WinConvert& Converter() { return *window->winConvert; }
     void Restart() {
         window->DestroyDataObjects();
         delete window;

@@ -34,7 +34,7 @@ protected:
         MainWindowDatabaseTest::TearDown();
     }
 
-    WinConvert& Converter() { return *main.GetConverter(); }
+    WinConvert& Converter() { return *main.winConvert; }
     void Open() {
         main.LoadConversions();
         Converter().Show(&main);

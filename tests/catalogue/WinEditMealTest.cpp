@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "catalogue/WinEditMeal.h"
-#include "tests/catalogue/CatalogueFormsTest.h"
+#include "tests/catalogue/MealFormsTest.h"
 
 namespace {
 
@@ -29,10 +29,10 @@ void Unchoose(WForm& form, const std::string& course) {
     Click(form, "cb_Remove");
 }
 
-class WinEditMealTest : public CatalogueFormsTest {
+class WinEditMealTest : public MealFormsTest {
 protected:
     void SetUp() override {
-        CatalogueFormsTest::SetUp();
+        MealFormsTest::SetUp();
         for (const char* course : {"Tea", "porridge", "Soup", "Apple"}) AddCourse(course);
         meal = AddMeal("Breakfast", {"porridge", "Tea", "porridge"});
     }

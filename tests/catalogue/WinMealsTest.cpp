@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "catalogue/WinMeals.h"
-#include "tests/catalogue/CatalogueFormsTest.h"
+#include "tests/catalogue/MealFormsTest.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void SelectMeal(WForm& form, const std::string& name) {
     Grid(form)->SetCurrentRow(Grid(form)->FindRow(kNameColumn, name));
 }
 
-class WinMealsTest : public CatalogueFormsTest {
+class WinMealsTest : public MealFormsTest {
 protected:
     // Opens the list; the action runs on it, then the list is closed with its Close button.
     void OpenList(const std::function<void(WForm&)>& action) {

@@ -1,9 +1,6 @@
 #pragma once
-// What the meal form tests share: a main window with its data objects connected to a private
-// copy of the empty template, the scripted prompter, strict take-over of modal forms, and
-// meals and menu items made in the test.
-
-#include <gtest/gtest.h>
+// What the meal form tests add to the catalogue tests: meals and menu items made in the test,
+// the stored menu items of a meal, and the texts of lists and grid columns.
 
 #include <initializer_list>
 #include <set>
@@ -11,25 +8,18 @@
 #include <vector>
 
 #include "platform/forms/Forms.h"
-#include "platform/forms/ModalTakeOver.h"
-#include "tests/support/MainWindowDatabaseTest.h"
+#include "tests/catalogue/CatalogueTest.h"
 
-class CatalogueFormsTest : public MainWindowDatabaseTest {
+class MealFormsTest : public CatalogueTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     long AddCourse(const std::string& name);
     // A meal holding the menu items named, repeats included.
     long AddMeal(const std::string& name, std::initializer_list<const char*> courses);
     // The names of the meal's menu items as stored, repeats included.
     std::multiset<std::string> MenuItemsOf(long mealId);
     std::string Text(const std::string& sql) { return Value(sql).AsText(); }
-
-    ScriptedPrompter prompter;
 };
 
-void Click(WForm& form, const char* button);
 std::vector<std::string> Entries(const WListBox* list);
 // The texts of one grid column, row by row.
 std::vector<std::string> Column(const WGrid* grid, int column);

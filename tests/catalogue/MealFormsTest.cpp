@@ -1,27 +1,13 @@
-#include "tests/catalogue/CatalogueFormsTest.h"
+#include "tests/catalogue/MealFormsTest.h"
 
 #include "platform/db/WQuery.h"
 
-void CatalogueFormsTest::SetUp() {
-    ModalTakeOver::Reset();
-    ModalTakeOver::SetStrict(true);
-    MainWindowDatabaseTest::SetUp();
-}
-
-void CatalogueFormsTest::TearDown() {
-    MainWindowDatabaseTest::TearDown();
-    EXPECT_TRUE(ModalTakeOver::Unexpected().empty()) << ModalTakeOver::Unexpected().front();
-    EXPECT_EQ(ModalTakeOver::Pending(), 0);
-    EXPECT_EQ(prompter.Unanswered(), 0);
-    ModalTakeOver::Reset();
-}
-
-long CatalogueFormsTest::AddCourse(const std::string& name) {
+long MealFormsTest::AddCourse(const std::string& name) {
     Exec("insert into Courses( name ) values( ? )", {WDataValue(name)});
     return static_cast<long>(Value("select max( id ) from Courses").AsLong());
 }
 
-long CatalogueFormsTest::AddMeal(const std::string& name, std::initializer_list<const char*> courses) {
+long MealFormsTest::AddMeal(const std::string& name, std::initializer_list<const char*> courses) {
     Exec("insert into Meals( name ) values( ? )", {WDataValue(name)});
     const long meal = static_cast<long>(Value("select max( id ) from Meals").AsLong());
     for (const char* course : courses)
@@ -30,7 +16,7 @@ long CatalogueFormsTest::AddMeal(const std::string& name, std::initializer_list<
     return meal;
 }
 
-std::multiset<std::string> CatalogueFormsTest::MenuItemsOf(long mealId) {
+std::multiset<std::string> MealFormsTest::MenuItemsOf(long mealId) {
     WQuery query(main.transaction_KVO.get());
     query.SetSQL("select Courses.name from MealCourses join Courses on Courses.id = MealCourses.course "
                  "where MealCourses.meal = " + std::to_string(mealId));
@@ -39,8 +25,6 @@ std::multiset<std::string> CatalogueFormsTest::MenuItemsOf(long mealId) {
     for (long row = 0; row < query.GetNumRows(); ++row) names.insert(query.GetValue(row, 0).AsText());
     return names;
 }
-
-void Click(WForm& form, const char* button) { form.Control<WCommandButton>(button)->Click(); }
 
 std::vector<std::string> Entries(const WListBox* list) {
     std::vector<std::string> texts;
