@@ -6,9 +6,12 @@
 #include <iterator>
 
 #include "catalogue/WinIngredients.h"
+#include "catalogue/WinConvert.h"
+#include "catalogue/WinMeals.h"
 #include "catalogue/WinPeople.h"
 #include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
+#include "shell/FormatText.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
 #include "trips/WinTripWizardDone.h"
@@ -40,8 +43,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1018, 1019,
-                                       1028, 1032};
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1018, 1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -54,7 +56,8 @@ WinStart::WinStart()
     : versionText(MakeVersionText()),
       winIngredients(std::make_unique<WinIngredients>()),
       winPeople(std::make_unique<WinPeople>()),
-      winEditTrip(std::make_unique<WinEditTrip>()) {
+      winEditTrip(std::make_unique<WinEditTrip>()),
+      winConvert(std::make_unique<WinConvert>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -189,6 +192,29 @@ bool WinStart::ApplyCookingMeasures() {
     return ExecSQL(statement);
 }
 
+void WinStart::LoadConversions() {
+    query_GenQuery->SetSQL(
+        "select Measures.id, Measures.name, description, MeasureTypes.id, MeasureTypes.name  from Measures == "
+        "MeasureTypes where MeasureTypes.id != 3 order by Measures.id");
+    if (query_GenQuery->Open()) {
+        for (long row = 0; row < query_GenQuery->GetNumRows(); ++row)
+            winConvert->AddUnit(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()),
+                                FormatText("%s (%s: %s)", query_GenQuery->GetValue(row, 1).AsText().c_str(),
+                                           query_GenQuery->GetValue(row, 4).AsText().c_str(),
+                                           query_GenQuery->GetValue(row, 2).AsText().c_str()));
+    }
+    query_GenQuery->Close();
+    query_GenQuery->SetSQL("select measure_from, measure_to, factor from MeasureConversions where measure_from != "
+                           "measure_to");
+    if (query_GenQuery->Open()) {
+        for (long row = 0; row < query_GenQuery->GetNumRows(); ++row)
+            winConvert->AddConversion(static_cast<std::int32_t>(query_GenQuery->GetValue(row, 0).AsLong()),
+                                      static_cast<std::int32_t>(query_GenQuery->GetValue(row, 1).AsLong()),
+                                      query_GenQuery->GetValue(row, 2).AsDouble());
+    }
+    query_GenQuery->Close();
+}
+
 bool WinStart::OnMenuSaveDatabase(WEventData&) {
     SaveDatabaseCopy(std::nullopt, std::nullopt);
     return false;
@@ -299,6 +325,21 @@ bool WinStart::OnPeopleButton(WEventData&) {
 
 bool WinStart::OnMenuHelpTopics(WEventData&) {
     ShowHelp(100);
+    return false;
+}
+
+bool WinStart::OnMenuConvert(WEventData&) {
+    winConvert->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuMeals(WEventData&) {
+    WinMeals::Open(this);
+    return false;
+}
+
+bool WinStart::OnMealsButton(WEventData&) {
+    WinMeals::Open(this);
     return false;
 }
 

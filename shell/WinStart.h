@@ -21,6 +21,7 @@ class TableSchema;
 class WDragImage;
 class WinEditTrip;
 class WinIngredients;
+class WinConvert;
 class WinPeople;
 class WListView;
 
@@ -66,6 +67,8 @@ public:
     bool SaveRecipe(long courseId, const std::vector<std::uint8_t>& document);
     // The cooking measures follow the option: "update Measures set metric = ..., imperial = ...".
     bool ApplyCookingMeasures();
+    // Gives the converter the measures (but the units type) and the factors between them.
+    void LoadConversions();
 
     // The database file: version check, dated copies, save and restore.
     // Unreadable: the version cannot be read just now (locked, an I/O error); the reason says why.
@@ -128,6 +131,7 @@ public:
     std::unique_ptr<WinIngredients> winIngredients;
     std::unique_ptr<WinPeople> winPeople;
     std::unique_ptr<WinEditTrip> winEditTrip;
+    std::unique_ptr<WinConvert> winConvert;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -174,6 +178,9 @@ protected:
     bool OnMenuPeople(WEventData& event) override;
     bool OnPeopleButton(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
+    bool OnMenuConvert(WEventData& event) override;
+    bool OnMenuMeals(WEventData& event) override;
+    bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
     bool OnDeleteButton(WEventData& event) override;

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "catalogue/WinConvert.h"
 #include "shell/ODBCAdmin.h"
 #include "shell/WinStart.h"
 
@@ -129,6 +130,8 @@ void WinStart::RunStartup() {
     ApplyCookingMeasures();
     options.Save();
     RefreshTrips(-1);
+    LoadConversions();
+    if (options.startupConvert) winConvert->Show(this);
     SetCommandsEnabled(true);
 }
 
@@ -195,5 +198,6 @@ bool WinStart::ReplaceWithEmptyTemplate() {
 
 bool WinStart::OnClose(WEventData&) {
     if (optionsReached) options.Save();
+    winConvert->Close();
     return false;
 }

@@ -10,6 +10,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPointer>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
@@ -84,6 +85,10 @@ bool WForm::CreateWindow(WWindow* parent, bool modal) {
     endCode_ = 0;
     window_ = new FormWindow(this, parentWidget);
     SetupTemplate(window_);
+    // A template asks for a minimize box by its "minimizeBox" property (parentless windows).
+    if (window_->property("minimizeBox").toBool())
+        window_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     SetWidget(window_);
     if (modal) window_->setWindowModality(Qt::WindowModal);
     QPointer<WForm> self(this);
@@ -206,6 +211,29 @@ void WForm::SetTabOrder(const std::vector<WWindow*>& controls) {
 int WForm::GetFrameHeight() const {
     if (!window_) return 0;
     return window_->geometry().top() - window_->frameGeometry().top();
+}
+
+WRect WForm::GetFrameRect() const {
+    if (!window_) return {};
+    const QRect frame = window_->frameGeometry();
+    return {frame.left(), frame.top(), frame.width(), frame.height()};
+}
+
+WRect WForm::GetClientRect() const {
+    if (!window_) return {};
+    const QRect client = window_->geometry();
+    return {client.left(), client.top(), client.width(), client.height()};
+}
+
+void WForm::MoveFrameTo(int left, int top) {
+    if (window_) window_->move(left, top);   // QWidget::move places the frame's corner
+}
+
+WRect WForm::GetScreenArea() const {
+    QScreen* screen = window_ ? window_->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QRect area = screen->availableGeometry();
+    return {area.left(), area.top(), area.width(), area.height()};
 }
 
 int WDialog::OpenModal(WWindow* parent) {

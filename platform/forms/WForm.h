@@ -18,6 +18,15 @@ class WCommandButton;
 class WMenu;
 class FormWindow;
 
+// A rectangle on the screen, in pixels.
+struct WRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int Bottom() const { return top + height; }
+};
+
 class WForm : public WWindow {
     Q_OBJECT
 public:
@@ -61,6 +70,13 @@ public:
 
     // The window's outer geometry (for forms that cut themselves at a control).
     int GetFrameHeight() const;   // caption and top border: outer top to client top
+    // The outer rectangle, caption and borders included; empty when there is no window. Until
+    // the window is first shown its frame is not known, and this is its client rectangle.
+    WRect GetFrameRect() const;
+    WRect GetClientRect() const;   // inside the caption and borders
+    void MoveFrameTo(int left, int top);   // the outer top-left corner goes there
+    // The part of the window's screen that windows may take (without panels).
+    WRect GetScreenArea() const;
 
 protected:
     // Builds the template's widgets into the new window (the generated base calls uic's setupUi).
