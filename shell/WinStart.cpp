@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "catalogue/WinMealCourses.h"
 #include "shell/CascadeDelete.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
@@ -37,7 +38,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017, 1018,
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017,
                                        1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
 
 bool IsAvailable(int command) {
@@ -224,6 +225,14 @@ bool WinStart::OnTripWizardButton(WEventData&) {
     AddTrip();
     return false;
 }
+
+bool WinStart::OnMenuMenuItems(WEventData&) {
+    WinMealCourses mealCourses;
+    mealCourses.Open(this, false);
+    return false;
+}
+
+bool WinStart::OnMenuItemsButton(WEventData& event) { return OnMenuMenuItems(event); }
 
 bool WinStart::OnMenuDeleteTrip(WEventData&) {
     DeleteTrip();

@@ -135,6 +135,8 @@ protected:
     bool OnPopupAddTrip(WEventData& event) override;
     bool OnAddButton(WEventData& event) override;
     bool OnTripWizardButton(WEventData& event) override;
+    bool OnMenuMenuItems(WEventData& event) override;
+    bool OnMenuItemsButton(WEventData& event) override;
     bool OnMenuDeleteTrip(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
