@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "catalogue/WinMealCourses.h"
+#include "catalogue/WinPeople.h"
 #include "shell/CascadeDelete.h"
 #include "shell/TableSchema.h"
 #include "trips/WinTripWizardDetails.h"
@@ -39,7 +40,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
 
 // The commands that open forms this version does not have yet: shown, but greyed.
 constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1013, 1017,
-                                       1019, 1020, 1022, 1025, 1028, 1032, 10000, 10003};
+                                       1019, 1022, 1028, 1032, 10000};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -48,7 +49,10 @@ bool IsAvailable(int command) {
 
 }  // namespace
 
-WinStart::WinStart() : versionText(MakeVersionText()) {
+WinStart::WinStart()
+    : versionText(MakeVersionText()),
+      winPeople(std::make_unique<WinPeople>()),
+      winMealCourses(std::make_unique<WinMealCourses>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -64,6 +68,7 @@ WinStart::~WinStart() {
 }
 
 void WinStart::CreateDataObjects() {
+    CreateReportControl();
     transaction_KVO = std::make_unique<WTransaction>();
     transaction_KVO->SetDataSource("Kestavo", "Kestavo", "TarveMolink");
     WTransaction::Register("WinStart::transaction_KVO", transaction_KVO.get());
@@ -78,6 +83,7 @@ void WinStart::CreateDataObjects() {
 }
 
 void WinStart::DestroyDataObjects() {
+    ReleaseReportControl();
     if (grid_Trips) grid_Trips->SetDataSource(nullptr);
     for (auto* query : {&query_Trips, &query_GenQuery, &query_Gen2, &query_GenQueryNoError}) {
         if (*query) (*query)->Close();
@@ -227,12 +233,14 @@ bool WinStart::OnTripWizardButton(WEventData&) {
 }
 
 bool WinStart::OnMenuMenuItems(WEventData&) {
-    WinMealCourses mealCourses;
-    mealCourses.Open(this, false);
+    winMealCourses->Open(this, false);
     return false;
 }
 
-bool WinStart::OnMenuItemsButton(WEventData& event) { return OnMenuMenuItems(event); }
+bool WinStart::OnMenuItemsButton(WEventData&) {
+    winMealCourses->Open(this, false);
+    return false;
+}
 
 bool WinStart::OnMenuDeleteTrip(WEventData&) {
     DeleteTrip();
@@ -246,6 +254,16 @@ bool WinStart::OnPopupDeleteTrip(WEventData&) {
 
 bool WinStart::OnDeleteButton(WEventData&) {
     DeleteTrip();
+    return false;
+}
+
+bool WinStart::OnMenuPeople(WEventData&) {
+    winPeople->Open(this);
+    return false;
+}
+
+bool WinStart::OnPeopleButton(WEventData&) {
+    winPeople->Open(this);
     return false;
 }
 

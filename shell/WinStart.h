@@ -3,6 +3,7 @@
 // the shared operations that every form reaches through MainWindow.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,10 +13,14 @@
 #include "platform/db/WDataValue.h"
 #include "platform/db/WQuery.h"
 #include "platform/db/WTransaction.h"
+#include "platform/report/WReportControl.h"
 #include "shell/StartupOptions.h"
+#include "trips/WinSelectReport.h"
 
 class TableSchema;
 class WDragImage;
+class WinMealCourses;
+class WinPeople;
 class WListView;
 
 class WinStart : public __WinStart_Base {
@@ -32,9 +37,14 @@ public:
     void RefreshTrips(long tripId);
     void AddTrip();
     void DeleteTrip();
+    // Chooses a report (for the trip, or the one selected in the list when -1) and runs it.
+    void PrintReport(long tripId);
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
+    // Runs work as one transaction (a savepoint of that name): when it answers false, or the
+    // savepoint cannot be made, nothing it wrote stays. Answers what work answered.
+    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
     static std::string& EscapeSQL(std::string& text);
     std::string MakeUniqueValue(std::string& value, const std::string& table,
                                 const std::string& column);
@@ -94,6 +104,7 @@ public:
     std::unique_ptr<WQuery> query_GenQuery;
     std::unique_ptr<WQuery> query_Gen2;
     std::unique_ptr<WQuery> query_GenQueryNoError;
+    std::unique_ptr<WReportControl> cr_Report;   // registered as "WinStart::cr_Report"
 
     // Hand-written members.
     std::string programFolder;        // ends with '/'
@@ -106,6 +117,11 @@ public:
     std::string versionText;
     std::string helpPath;
     bool optionsReached = false;
+    WinSelectReport selectReport;
+
+    // Owned forms, one each for the window's whole life.
+    std::unique_ptr<WinPeople> winPeople;
+    std::unique_ptr<WinMealCourses> winMealCourses;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -138,10 +154,17 @@ protected:
     bool OnMenuMenuItems(WEventData& event) override;
     bool OnMenuItemsButton(WEventData& event) override;
     bool OnMenuDeleteTrip(WEventData& event) override;
+    bool OnMenuPeople(WEventData& event) override;
+    bool OnPeopleButton(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
     bool OnPopupDeleteTrip(WEventData& event) override;
     bool OnDeleteButton(WEventData& event) override;
+    bool OnMenuReports(WEventData& event) override;
+    bool OnPopupReport(WEventData& event) override;
+    bool OnReportButton(WEventData& event) override;
+    void CreateReportControl();
+    void ReleaseReportControl();
 
     // Grid events.
     bool OnTripsLeftButtonUp(WEventData& event) override;

@@ -75,6 +75,15 @@ bool WinStart::ExecSQL(const std::string& statement) {
     return query_GenQuery && query_GenQuery->Execute(statement);
 }
 
+bool WinStart::RunAsOneUnit(const std::string& name, const std::function<bool()>& work) {
+    // The connection runs in autocommit: the savepoint is the transaction.
+    if (!ExecSQL("savepoint " + name)) return false;
+    const bool ok = work();
+    if (!ok) ExecSQL("rollback to " + name);
+    ExecSQL("release " + name);
+    return ok;
+}
+
 std::string& WinStart::EscapeSQL(std::string& text) {
     std::string escaped;
     escaped.reserve(text.size());

@@ -5,20 +5,13 @@
 #include "platform/forms/WGrid.h"
 
 void MenuItemTest::SetUp() {
-    ModalTakeOver::Reset();
-    ModalTakeOver::SetStrict(true);
-    MainWindowDatabaseTest::SetUp();
+    CatalogueTest::SetUp();
     main.userWorkFolder = work.Path().string() + "/";
 }
 
 void MenuItemTest::TearDown() {
-    MainWindowDatabaseTest::TearDown();
-    const std::vector<std::string> unexpected = ModalTakeOver::Unexpected();
-    EXPECT_TRUE(unexpected.empty()) << "form opened with no test waiting: " << unexpected.front();
-    EXPECT_EQ(ModalTakeOver::Pending(), 0);
-    EXPECT_EQ(prompter.Unanswered(), 0);
     EXPECT_EQ(prompter.PendingAnswers(), 0);
-    ModalTakeOver::Reset();
+    CatalogueTest::TearDown();
 }
 
 long MenuItemTest::AddIngredient(const std::string& name, long defMeasure, const std::string& portion, double size) {
@@ -49,12 +42,6 @@ bool MenuItemTest::Stamped(long course) {
 
 void MenuItemTest::OnOpen(const std::string& form, std::function<void(WForm&)> steps) {
     ModalTakeOver::Expect(form, std::move(steps));
-}
-
-void MenuItemTest::Click(WForm& form, const std::string& button) {
-    auto* control = form.Control<WCommandButton>(button);
-    ASSERT_NE(control, nullptr) << button;
-    control->Click();
 }
 
 std::vector<std::string> MenuItemTest::Rows(WForm& form, const std::string& grid, int columns) {

@@ -1,7 +1,6 @@
 #pragma once
-// What the menu-item form tests share: a main window with its data objects connected to a
-// private copy of the empty template, a per-user work folder of its own, the scripted prompter,
-// strict take-over of modal forms, and small catalogue fixtures written through the program's
+// What the menu-item form tests share beyond the catalogue tests' fixture: a per-user work
+// folder of its own, and ingredients, menu items and their lines written through the program's
 // own connection.
 
 #include <gtest/gtest.h>
@@ -12,8 +11,7 @@
 #include <vector>
 
 #include "platform/forms/Forms.h"
-#include "platform/forms/ModalTakeOver.h"
-#include "tests/support/MainWindowDatabaseTest.h"
+#include "tests/catalogue/CatalogueTest.h"
 #include "tests/support/TempFolder.h"
 
 // Measures of the template: grams and kilograms (weight), cups (volume), units (units only).
@@ -24,7 +22,7 @@ constexpr long kUnits = 14;
 
 using Bytes = std::vector<std::uint8_t>;
 
-class MenuItemTest : public MainWindowDatabaseTest {
+class MenuItemTest : public CatalogueTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -38,10 +36,8 @@ protected:
 
     // Takes over the next opening of the form with the steps.
     static void OnOpen(const std::string& form, std::function<void(WForm&)> steps);
-    static void Click(WForm& form, const std::string& button);
     // The rows of a grid as "cell|cell" texts of the shown columns.
     static std::vector<std::string> Rows(WForm& form, const std::string& grid, int columns);
 
     TempFolder work;   // the per-user work folder
-    ScriptedPrompter prompter;
 };

@@ -81,7 +81,7 @@ protected:
         std::string label;
         OnOpen("WinEditCourse", [&](WForm& form) {
             if (before) before(form);
-            Click(form, button);
+            Click(form, button.c_str());
             label = form.Control<WLabel>("label_RecipeFormat")->GetText();
             form.GetWindow()->close();
         });
@@ -314,7 +314,7 @@ TEST_P(RecipeSaveStepTest, WritesNameAndFeedsWithAFreeName) {
         OnOpen("WinResetRecipe", [](WForm& form) { Click(form, "cb_OK"); });
     std::string shownName;
     RunCommand(GetParam().button, [&](WForm& form) {
-        form.Control<WTextBox>("textb_Name")->SetText("stew");
+        TypeOver(form, "textb_Name", "stew");
         form.Control<WComboBox>("combo_Feeds")->SetText("3.5");
     });
     EXPECT_EQ(Text("select name || '|' || feeds from Courses where id = " + std::to_string(course)), "stew_01|3.5");

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
+#include <sstream>
 
 #include "catalogue/WinEditCourseIngredient.h"
 #include "tests/catalogue/MenuItemTest.h"
@@ -62,7 +61,7 @@ TEST_P(ShowHideTest, ShowsTheControlsOfTheIngredientAndStoresWhatTheShownOnesSay
         shown = ShownControls(form);
         names = form.Control<WTextBox>("textb_MealCourse")->GetText() + "|" +
                 form.Control<WTextBox>("textb_Ingredient")->GetText();
-        form.Control<WTextBox>("textb_Amount")->SetText("3");
+        TypeOver(form, "textb_Amount", "3");
         c.change(form);
         Click(form, "cb_OK");
     }));
@@ -132,7 +131,7 @@ TEST_F(WinEditCourseIngredientTest, AMeasureThatIsNotInTheListIsKept) {
     int selected = 0;
     Edit(line, [&](WForm& form) {
         selected = form.Control<WComboBox>("combo_Measures")->GetSelected();
-        form.Control<WTextBox>("textb_Amount")->SetText("1.5");
+        TypeOver(form, "textb_Amount", "1.5");
         Click(form, "cb_OK");
     });
     EXPECT_EQ(selected, -1);
@@ -146,10 +145,10 @@ TEST_F(WinEditCourseIngredientTest, OKStampsTheMenuItemEvenWithoutAChange) {
     EXPECT_TRUE(Stamped(course));
 }
 
-enum class Leave { CancelButton, EscapeKey, CloseBox };
 std::string NameOf(Leave how) {
-    const char* names[] = {"CancelButton", "EscapeKey", "CloseBox"};
-    return names[static_cast<int>(how)];
+    std::ostringstream name;
+    PrintTo(how, &name);
+    return name.str();
 }
 
 class LeaveLineTest : public WinEditCourseIngredientTest, public ::testing::WithParamInterface<Leave> {};
@@ -157,16 +156,8 @@ class LeaveLineTest : public WinEditCourseIngredientTest, public ::testing::With
 TEST_P(LeaveLineTest, WritesNothingAndStampsNothing) {
     const long line = AddLine(course, AddIngredient("Flour", kGrams), kGrams, 2);
     EXPECT_FALSE(Edit(line, [](WForm& form) {
-        form.Control<WTextBox>("textb_Amount")->SetText("7");
-        switch (GetParam()) {
-        case Leave::CancelButton: Click(form, "cb_Cancel"); break;
-        case Leave::EscapeKey: {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(form.GetWindow(), &press);
-            break;
-        }
-        case Leave::CloseBox: form.GetWindow()->close(); break;
-        }
+        TypeOver(form, "textb_Amount", "7");
+        LeaveForm(form, GetParam());
     }));
     EXPECT_EQ(Line(line), "2.0 10 0");
     EXPECT_FALSE(Stamped(course));
@@ -179,7 +170,7 @@ TEST_F(WinEditCourseIngredientTest, AnAmountThatIsNoNumberIsNeverStored) {
     const long line = AddLine(course, AddIngredient("Flour", kGrams), kGrams, 2);
     bool stillOpen = false;
     EXPECT_FALSE(Edit(line, [&](WForm& form) {
-        form.Control<WTextBox>("textb_Amount")->SetText("two");
+        TypeOver(form, "textb_Amount", "two");
         Click(form, "cb_OK");
         stillOpen = form.HasWindow() && form.GetWindow()->isVisible();
         Click(form, "cb_Cancel");

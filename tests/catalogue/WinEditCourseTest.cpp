@@ -14,22 +14,24 @@
 
 namespace {
 
-enum class Leave { CloseButton, EscapeKey, EnterKey, CloseBox };
-void PrintTo(Leave how, std::ostream* os) {
+// The editor's Close is its default and its cancel button: Enter and Esc click it.
+enum class CloseWay { CloseButton, EscapeKey, EnterKey, CloseBox };
+void PrintTo(CloseWay how, std::ostream* os) {
     const char* names[] = {"CloseButton", "EscapeKey", "EnterKey", "CloseBox"};
     *os << names[static_cast<int>(how)];
 }
 
-void LeaveEditor(WForm& form, Leave how) {
+void CloseEditor(WForm& form, CloseWay how) {
     switch (how) {
-    case Leave::CloseButton: form.Control<WCommandButton>("cb_Close")->Click(); break;
-    case Leave::EscapeKey:
-    case Leave::EnterKey: {
-        QKeyEvent press(QEvent::KeyPress, how == Leave::EscapeKey ? Qt::Key_Escape : Qt::Key_Return, Qt::NoModifier);
+    case CloseWay::CloseButton: Click(form, "cb_Close"); break;
+    case CloseWay::EscapeKey:
+    case CloseWay::EnterKey: {
+        QKeyEvent press(QEvent::KeyPress, how == CloseWay::EscapeKey ? Qt::Key_Escape : Qt::Key_Return,
+                        Qt::NoModifier);
         QApplication::sendEvent(form.GetWindow(), &press);
         break;
     }
-    case Leave::CloseBox: form.GetWindow()->close(); break;
+    case CloseWay::CloseBox: form.GetWindow()->close(); break;
     }
 }
 
@@ -40,7 +42,7 @@ protected:
         editor.Edit(nullptr, course);
     }
     static void Type(WForm& form, const std::string& name, const std::string& feeds) {
-        form.Control<WTextBox>("textb_Name")->SetText(name);
+        TypeOver(form, "textb_Name", name);
         form.Control<WComboBox>("combo_Feeds")->SetText(feeds);
     }
     std::string NameAndFeeds(long course) {
@@ -97,15 +99,15 @@ INSTANTIATE_TEST_SUITE_P(
                       AmountCase{"UnitsOnlyIngredientShowsUnits", kUnits, "", kGrams, 2, 0, "2 units"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class LeaveEditorTest : public WinEditCourseTest, public ::testing::WithParamInterface<Leave> {};
+class CloseEditorTest : public WinEditCourseTest, public ::testing::WithParamInterface<CloseWay> {};
 
-TEST_P(LeaveEditorTest, CloseEnterAndEscapeSaveAndStampTheCloseBoxNeither) {
+TEST_P(CloseEditorTest, CloseEnterAndEscapeSaveAndStampTheCloseBoxNeither) {
     const long course = AddCourse("Chili");
     Edit(course, [](WForm& form) {
         Type(form, "Chili verde", "2,5");
-        LeaveEditor(form, GetParam());
+        CloseEditor(form, GetParam());
     });
-    if (GetParam() == Leave::CloseBox) {
+    if (GetParam() == CloseWay::CloseBox) {
         EXPECT_EQ(NameAndFeeds(course), "Chili|1.0");
         EXPECT_FALSE(Stamped(course));
     } else {
@@ -114,8 +116,9 @@ TEST_P(LeaveEditorTest, CloseEnterAndEscapeSaveAndStampTheCloseBoxNeither) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, LeaveEditorTest,
-                         ::testing::Values(Leave::CloseButton, Leave::EscapeKey, Leave::EnterKey, Leave::CloseBox),
+INSTANTIATE_TEST_SUITE_P(Ways, CloseEditorTest,
+                         ::testing::Values(CloseWay::CloseButton, CloseWay::EscapeKey, CloseWay::EnterKey,
+                                           CloseWay::CloseBox),
                          [](const auto& info) {
                              std::ostringstream name;
                              PrintTo(info.param, &name);
