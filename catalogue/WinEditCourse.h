@@ -54,6 +54,11 @@ private:
     bool PrepareWorkFile(const std::string& workFile, const std::string& extension, const Bytes& recipe,
                          std::optional<Bytes>& handedOver);
     bool ConfirmHandedOverEdit();
+    // The work file as the editor left it, read only after the user has been asked when the
+    // editor ended at once and left it unchanged; false when it cannot be read whole, or when
+    // the user keeps the stored recipe.
+    bool ReadEditedRecipe(const std::string& workFile, const std::optional<Bytes>& handedOver, bool endedAtOnce,
+                          Bytes& edited);
 
     long courseId = -1;
     WDataValue parameterValue;

@@ -80,6 +80,14 @@ bool WinEditCourse::ConfirmHandedOverEdit() {
                       WMessageIcon::Question, WMessageButtons::OKCancel) == WMessageAnswer::OK;
 }
 
+bool WinEditCourse::ReadEditedRecipe(const std::string& workFile, const std::optional<Bytes>& handedOver,
+                                     bool endedAtOnce, Bytes& edited) {
+    Bytes now;
+    const bool unchanged = handedOver && ReadWholeFile(workFile, now) && now == *handedOver;
+    if (endedAtOnce && unchanged && !ConfirmHandedOverEdit()) return false;
+    return ReadWholeFile(workFile, edited);
+}
+
 bool WinEditCourse::EditRecipe(WEventData&) {
     WinStart& main = *MainWindow;
     if (!SaveMenuItem()) return false;
@@ -94,15 +102,12 @@ bool WinEditCourse::EditRecipe(WEventData&) {
     if (!PrepareWorkFile(workFile, extension, recipe, handedOver)) return false;
 
     const auto started = std::chrono::steady_clock::now();
-    // No editor ran (its message has been shown): there is nothing to read back.
+    // No editor ran: there is no edit to read back.
     if (!LaunchRegisteredProgram(extension, workFile, true, true)) return false;
     const bool endedAtOnce = std::chrono::steady_clock::now() - started < kHandOverTime;
 
     Bytes edited;
-    if (endedAtOnce && handedOver && ReadWholeFile(workFile, edited) && edited == *handedOver &&
-        !ConfirmHandedOverEdit())
-        return false;
-    if (!ReadWholeFile(workFile, edited)) return false;
+    if (!ReadEditedRecipe(workFile, handedOver, endedAtOnce, edited)) return false;
     main.SaveRecipe(courseId, edited);
     binding_Course->Load();
     return false;
