@@ -8,6 +8,7 @@
 #include "catalogue/WinIngredients.h"
 #include "catalogue/WinConvert.h"
 #include "catalogue/WinMeals.h"
+#include "catalogue/WinMealCourses.h"
 #include "catalogue/WinPeople.h"
 #include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
@@ -43,7 +44,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1018, 1028, 1032};
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -57,7 +58,8 @@ WinStart::WinStart()
       winIngredients(std::make_unique<WinIngredients>()),
       winPeople(std::make_unique<WinPeople>()),
       winEditTrip(std::make_unique<WinEditTrip>()),
-      winConvert(std::make_unique<WinConvert>()) {
+      winConvert(std::make_unique<WinConvert>()),
+      winMealCourses(std::make_unique<WinMealCourses>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -257,6 +259,16 @@ bool WinStart::OnAddButton(WEventData&) {
 
 bool WinStart::OnTripWizardButton(WEventData&) {
     AddTrip();
+    return false;
+}
+
+bool WinStart::OnMenuMenuItems(WEventData&) {
+    winMealCourses->Open(this, false);
+    return false;
+}
+
+bool WinStart::OnMenuItemsButton(WEventData&) {
+    winMealCourses->Open(this, false);
     return false;
 }
 

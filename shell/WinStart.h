@@ -22,6 +22,7 @@ class WDragImage;
 class WinEditTrip;
 class WinIngredients;
 class WinConvert;
+class WinMealCourses;
 class WinPeople;
 class WListView;
 
@@ -132,6 +133,7 @@ public:
     std::unique_ptr<WinPeople> winPeople;
     std::unique_ptr<WinEditTrip> winEditTrip;
     std::unique_ptr<WinConvert> winConvert;
+    std::unique_ptr<WinMealCourses> winMealCourses;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -174,6 +176,8 @@ protected:
     bool OnPopupAddTrip(WEventData& event) override;
     bool OnAddButton(WEventData& event) override;
     bool OnTripWizardButton(WEventData& event) override;
+    bool OnMenuMenuItems(WEventData& event) override;
+    bool OnMenuItemsButton(WEventData& event) override;
     bool OnMenuDeleteTrip(WEventData& event) override;
     bool OnMenuPeople(WEventData& event) override;
     bool OnPeopleButton(WEventData& event) override;

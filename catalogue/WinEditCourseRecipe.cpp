@@ -1,0 +1,125 @@
+// The recipe commands of the menu-item editor. The stored recipe is exactly the bytes of the
+// work file, in both directions; it is replaced only by a work file that was read back whole.
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "catalogue/MenuItemTables.h"
+#include "catalogue/WinEditCourse.h"
+#include "shell/WinStart.h"
+
+using namespace MenuItemTables;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr long kTextFormat = 1;
+// An editor that hands the file to a window of its own already open ends at once.
+constexpr std::chrono::seconds kHandOverTime{2};
+
+std::string ExtensionOf(long format) { return format == kTextFormat ? ".txt" : ".rtf"; }
+
+// False unless every byte reached the file.
+bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// The whole file, its size taken from the open file; false when it cannot be opened or read
+// to its end.
+bool ReadWholeFile(const std::string& path, Bytes& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    struct stat status {};
+    bool read = fstat(fileno(file), &status) == 0 && status.st_size >= 0;
+    if (read) {
+        bytes.assign(static_cast<std::size_t>(status.st_size), 0);
+        read = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fgetc(file) == EOF &&
+               !std::ferror(file);
+    }
+    std::fclose(file);
+    return read;
+}
+
+}  // namespace
+
+std::string WinEditCourse::RecipeWorkFile(const std::string& extension) const {
+    return MainWindow->userWorkFolder + "tmp_recipe" + extension;
+}
+
+bool WinEditCourse::PrepareWorkFile(const std::string& workFile, const std::string& extension, const Bytes& recipe,
+                                    std::optional<Bytes>& handedOver) {
+    std::error_code error;
+    fs::remove(workFile, error);
+    if (!recipe.empty()) {
+        // An editor must never start on part of the recipe: whatever it saved would replace it.
+        if (!WriteWholeFile(workFile, recipe)) return false;
+        handedOver = recipe;
+        return true;
+    }
+    // The templates are staged with the program and reach the work folder when it has none.
+    const std::string blank = "recipe_blank" + extension;
+    const std::string workTemplate = MainWindow->userWorkFolder + blank;
+    if (!fs::exists(workTemplate, error)) fs::copy_file(MainWindow->programFolder + blank, workTemplate, error);
+    fs::copy_file(workTemplate, workFile, fs::copy_options::overwrite_existing, error);
+    Bytes copied;
+    if (ReadWholeFile(workFile, copied)) handedOver = std::move(copied);
+    return true;
+}
+
+bool WinEditCourse::ConfirmHandedOverEdit() {
+    return MessageBox(this, "Recipe editor",
+                      "The recipe was handed to an editor window that is already open.\r\nSave it there, then click "
+                      "OK to store it.\r\nCancel keeps the stored recipe as it was.",
+                      WMessageIcon::Question, WMessageButtons::OKCancel) == WMessageAnswer::OK;
+}
+
+bool WinEditCourse::ReadEditedRecipe(const std::string& workFile, const std::optional<Bytes>& handedOver,
+                                     bool endedAtOnce, Bytes& edited) {
+    Bytes now;
+    const bool unchanged = handedOver && ReadWholeFile(workFile, now) && now == *handedOver;
+    if (endedAtOnce && unchanged && !ConfirmHandedOverEdit()) return false;
+    return ReadWholeFile(workFile, edited);
+}
+
+bool WinEditCourse::EditRecipe(WEventData&) {
+    WinStart& main = *MainWindow;
+    if (!SaveMenuItem()) return false;
+    const long format = static_cast<long>(query_Course->GetValue(0, "recipe_format").AsLong());
+    Bytes recipe;
+    // A recipe that cannot be read is left as it is stored; an edit would replace it.
+    if (!main.LoadRecipe(courseId, recipe)) return false;
+
+    const std::string extension = ExtensionOf(format);
+    const std::string workFile = RecipeWorkFile(extension);
+    std::optional<Bytes> handedOver;
+    if (!PrepareWorkFile(workFile, extension, recipe, handedOver)) return false;
+
+    const auto started = std::chrono::steady_clock::now();
+    // No editor ran: there is no edit to read back.
+    if (!LaunchRegisteredProgram(extension, workFile, true, true)) return false;
+    const bool endedAtOnce = std::chrono::steady_clock::now() - started < kHandOverTime;
+
+    Bytes edited;
+    if (!ReadEditedRecipe(workFile, handedOver, endedAtOnce, edited)) return false;
+    main.SaveRecipe(courseId, edited);
+    binding_Course->Load();
+    return false;
+}
+
+bool WinEditCourse::ResetRecipe(WEventData&) {
+    const std::int32_t format = resetRecipe.ChooseFormat(this);
+    if (format == 0) return false;
+    if (!SaveMenuItem()) return false;
+    WinStart& main = *MainWindow;
+    main.ExecSQL(Sql("update %s set recipe_format=%d where id = %d", Courses(), format, static_cast<int>(courseId)));
+    main.ExecSQL(Sql("delete from Recipes where course = %d", static_cast<int>(courseId)));
+    binding_Course->Load();
+    return false;
+}
