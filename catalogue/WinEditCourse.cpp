@@ -1,5 +1,7 @@
 #include "catalogue/WinEditCourse.h"
 
+#include "catalogue/WinIngredients.h"
+
 #include <cstdlib>
 
 #include "catalogue/MenuItemTables.h"
@@ -24,8 +26,6 @@ void WinEditCourse::LoadMenuItem() {
     parameterValue = WDataValue(courseId);
     query_Course->SetParameter(1, parameterValue);
     binding_Course->Load();
-    // Greyed until the ingredients form is part of the program.
-    cb_Ingredients->SetEnabled(false);
     RefreshIngredients(-1);
 }
 
@@ -118,7 +118,8 @@ bool WinEditCourse::OnEditAllIngredients(WEventData&) {
     const long row = MainWindow->GetSelectedRowQuiet(grid_Ingredients);
     const long noted = row == -1 ? -1 : LineIdAt(row);
     if (!SaveMenuItem()) return false;
-    // ingredients.Open(this);   (the ingredients form joins the program at the merge)
+    WinIngredients ingredients;
+    ingredients.Open(this);
     RefreshIngredients(noted);
     return false;
 }

@@ -1,5 +1,7 @@
 #include "catalogue/WinEditMeal.h"
 
+#include "catalogue/WinMealCourses.h"
+
 #include "shell/FormatText.h"
 #include "shell/TableNames.h"
 #include "shell/WinStart.h"
@@ -28,9 +30,6 @@ void WinEditMeal::LoadMeal() {
     lb_SelectedCourses->SetDragName("sel");
     lb_Courses->AcceptDropsFrom("sel");
     lb_SelectedCourses->AcceptDropsFrom("list");
-    // The menu-item list that "Edit all menu items..." opens is wired in once it is part of
-    // the program; until then the button stays greyed.
-    cb_EditCourses->SetEnabled(false);
 
     query_Meal->SetParameter(1, WDataValue(mealId_));
     binding_Meal->Load();
@@ -111,7 +110,8 @@ bool WinEditMeal::OnClose(WEventData&) {
 
 bool WinEditMeal::EditAllMenuItems(WEventData&) {
     if (!SaveMeal()) return false;
-    // WinMealCourses::Open(this, false);
+    WinMealCourses mealCourses;
+    mealCourses.Open(this, false);
     query_Courses->Refresh();
     FillLists();
     return false;

@@ -1,5 +1,8 @@
 #include "trips/WinEditDayMeal.h"
 
+#include "catalogue/WinMealCourses.h"
+#include "catalogue/WinMeals.h"
+
 #include "shell/WinStart.h"
 #include "trips/TripWizardTables.h"
 
@@ -30,9 +33,6 @@ void WinEditDayMeal::LoadStop() {
     binding_DayMeal->Load();
     binding_Guests->Load();
     tripId_ = static_cast<int>(query_DayMeal->GetValue(0, "TripID").AsLong());
-    // Greyed until the catalogue's menu-item list and meal list are built.
-    cb_EditCourses->SetEnabled(false);
-    cb_EditMeals->SetEnabled(false);
 }
 
 void WinEditDayMeal::LoadLists() {
@@ -79,14 +79,15 @@ bool WinEditDayMeal::OnFind(WEventData&) {
 
 bool WinEditDayMeal::OnEditCourses(WEventData&) {
     Save();
-    // mealCourses_.Open(this, 0): the menu-item list, once it is built.
+    WinMealCourses mealCourses;
+    mealCourses.Open(this, false);
     LoadLists();
     return true;
 }
 
 bool WinEditDayMeal::OnEditMeals(WEventData&) {
     Save();
-    // meals_.Open(this): the meal list, once it is built.
+    WinMeals::Open(this);
     LoadLists();
     return true;
 }
