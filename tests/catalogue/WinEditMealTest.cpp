@@ -115,6 +115,40 @@ TEST_F(WinEditMealTest, TheCloseBoxDiscardsNameAndMenuItemChanges) {
     EXPECT_FALSE(Stamped());
 }
 
+TEST_F(WinEditMealTest, EditAllMenuItemsSavesFirstAndThenShowsAMenuItemAddedThere) {
+    std::multiset<std::string> storedWhileListOpen;
+    std::string nameWhileListOpen;
+    ModalTakeOver::Expect("WinMealCourses", [&](WForm& list) {
+        storedWhileListOpen = MenuItemsOf(meal);
+        nameWhileListOpen = StoredName();
+        Click(list, "cb_Add");
+        Click(list, "cb_Close");
+    });
+    ModalTakeOver::Expect("WinEditCourse", [](WForm& course) {
+        course.Control<WTextBox>("textb_Name")->SetText("Pancakes");
+        Click(course, "cb_Close");
+    });
+    std::vector<std::string> left, right;
+    Edit([&](WForm& form) {
+        Name(form)->SetText("Brunch");
+        Choose(form, "Soup");
+        Click(form, "cb_EditCourses");
+        left = Entries(Chosen(form));
+        right = Entries(Available(form));
+        // What changes after that save goes with the close box.
+        Name(form)->SetText("Renamed");
+        Unchoose(form, "Tea");
+        form.GetWindow()->close();
+    });
+    EXPECT_EQ(storedWhileListOpen, (std::multiset<std::string>{"porridge", "porridge", "Soup", "Tea"}));
+    EXPECT_EQ(nameWhileListOpen, "Brunch");
+    EXPECT_EQ(left, (std::vector<std::string>{"porridge", "porridge", "Soup", "Tea"}));
+    EXPECT_EQ(right, (std::vector<std::string>{"Apple", "Pancakes", "porridge", "Soup", "Tea"}));
+    EXPECT_EQ(StoredName(), "Brunch");
+    EXPECT_EQ(MenuItemsOf(meal), (std::multiset<std::string>{"porridge", "porridge", "Soup", "Tea"}));
+    EXPECT_TRUE(Stamped());
+}
+
 TEST_F(WinEditMealTest, ANameAnotherMealHasGetsTheFirstFreeSuffix) {
     AddMeal("Dinner", {});
     AddMeal("Dinner_01", {});
@@ -168,7 +202,7 @@ TEST_F(WinEditMealTest, FindSelectsTheMenuItemReadyToAdd) {
     EXPECT_EQ(MenuItemsOf(meal), (std::multiset<std::string>{"porridge", "porridge", "Soup", "Tea"}));
 }
 
-TEST_F(WinEditMealTest, AFailedSaveKeepsTheMenuItemsAndTheEditorOpen) {
+TEST_F(WinEditMealTest, AFailedSaveKeepsTheMenuItemsAndTheEditorOpenAndOpensNoList) {
     bool openAfterFailure = false;
     Edit([&](WForm& form) {
         Name(form)->SetText("Renamed");
@@ -178,10 +212,12 @@ TEST_F(WinEditMealTest, AFailedSaveKeepsTheMenuItemsAndTheEditorOpen) {
         Click(form, "cb_Close");
         QApplication::processEvents();
         openAfterFailure = form.GetWindow()->isVisible();
+        Click(form, "cb_EditCourses");   // strict: the list must not open after a failed save
         form.GetWindow()->close();
     });
     EXPECT_TRUE(openAfterFailure);
-    ASSERT_EQ(prompter.Messages().size(), 1u);
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[1].caption, "Meal not saved");
     const ScriptedPrompter::Shown shown = prompter.Messages()[0];
     EXPECT_EQ(shown.caption, "Meal not saved");
     EXPECT_EQ(shown.text,

@@ -5,11 +5,12 @@ home with its own XDG folders and odbc.ini, an Xvfb display, a session D-Bus and
 accessibility bus. Controls are found through the accessibility tree (pyatspi) by role and
 name and driven with real X input (xdotool). Every wait polls with a deadline.
 
-pyatspi binds the accessibility bus once per process, so a test process runs one program: the
-runner (run_case.py) gives every test case a process of its own.
+pyatspi binds the accessibility bus once per process, so a test process runs one program:
+CMake makes every test method a CTest test, run in a process of its own.
 """
 import contextlib
 import ctypes
+import glob
 import hashlib
 import os
 import select
@@ -25,7 +26,7 @@ BUILD_DIR = os.environ.get("KVO_BUILD_DIR") or os.path.join(
     os.path.dirname(os.path.abspath(__file__)), "..", "..", "build")
 STAGED_PROGRAM = os.path.join(BUILD_DIR, "Kestavo")
 AT_SPI_BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
-FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+FAKETIME_LIBRARY = next(iter(glob.glob("/usr/lib/*/faketime/libfaketime.so.1")), "libfaketime.so.1")
 
 # A slow machine running the whole suite in parallel still answers well within these;
 # KVO_E2E_TIMEOUT_SCALE stretches them for a program run under valgrind.
@@ -175,8 +176,8 @@ class Desktop:
 
     def _start_buses(self):
         # --exit-with-x11: the bus also ends with the display, whatever becomes of this process.
-        out = subprocess.run(["dbus-launch", "--sh-syntax", "--exit-with-x11"], env=self.env, capture_output=True,
-                             text=True, timeout=START_TIMEOUT, check=True).stdout
+        out = subprocess.run(["dbus-launch", "--sh-syntax", "--exit-with-x11"], env=self.env,
+                             capture_output=True, text=True, timeout=START_TIMEOUT, check=True).stdout
         for line in out.splitlines():
             if line.startswith("DBUS_SESSION_BUS_ADDRESS="):
                 self.env["DBUS_SESSION_BUS_ADDRESS"] = line.split("=", 1)[1].rstrip(";").strip("'")
@@ -223,9 +224,11 @@ class Desktop:
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
+        # A short grace for all of them together; what is still there then is killed.
+        deadline = time.monotonic() + 2
         for process in reversed(self.processes):
             try:
-                process.wait(timeout=5)
+                process.wait(timeout=max(0.1, deadline - time.monotonic()))
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait(timeout=5)

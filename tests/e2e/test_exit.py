@@ -16,7 +16,7 @@ class ExitTest(unittest.TestCase):
 
     def test_file_exit_by_mouse_ends_with_code_0(self):
         with Desktop() as desktop:
-            main = desktop.window("Kestavo")
+            desktop.window("Kestavo")
             desktop.click(desktop.menu_item("File"))
             desktop.click(desktop.menu_item("Exit"))
             self.assertEqual(desktop.wait_for_exit(), 0)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/trips/TripStopsTest.h"
 #include "trips/WinEditDayMeal.h"
 
@@ -136,6 +138,55 @@ TEST_F(WinEditDayMealTest, NotesEditTheStopsNotesAndStampNothing) {
     Edit(kDinnerStop);
     EXPECT_EQ(Value("select notes from DayFoodStops where id = 102").AsText(), "fire ban: cold meal");
     EXPECT_FALSE(Stamped(kTrip));
+}
+
+// The catalogue lists open on the saved stop, and both lists are read again after them: what
+// was added there is available, and the choice made before stays chosen.
+TEST_F(WinEditDayMealTest, EditAllMealsSavesFirstAndThenShowsAMealAddedThere) {
+    std::vector<long> savedBeforeTheList;
+    std::vector<std::string> available, chosen;
+    ModalTakeOver::Expect("WinEditDayMeal", [&](WForm& form) {
+        Add(form, "Trail lunch (meal)");
+        ModalTakeOver::Expect("WinMeals", [&](WForm& meals) {
+            savedBeforeTheList = Meals(kDinnerStop);
+            ModalTakeOver::Expect("WinEditMeal", [](WForm& meal) {
+                meal.Control<WTextBox>("textb_Name")->SetText("Fish fry");
+                Click(meal, "cb_Close");
+            });
+            Click(meals, "cb_Add");
+            Click(meals, "cb_Close");
+        });
+        Click(form, "cb_EditMeals");
+        available = Entries(form.Control<WListBox>("lb_MealsCourses"));
+        chosen = Chosen(form);
+        form.GetWindow()->close();
+    });
+    Edit(kDinnerStop);
+    EXPECT_EQ(savedBeforeTheList, (std::vector<long>{kCampSupper, kTrailLunch}));
+    EXPECT_NE(std::find(available.begin(), available.end(), "Fish fry (meal)"), available.end());
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Camp supper (meal)", "Tea (menu item)", "Trail lunch (meal)"}));
+    EXPECT_EQ(Meals(kDinnerStop), (std::vector<long>{kCampSupper, kTrailLunch}));
+    EXPECT_TRUE(Stamped(kTrip));
+}
+
+TEST_F(WinEditDayMealTest, EditAllMenuItemsSavesFirstAndThenShowsAMenuItemRenamedThere) {
+    ModalTakeOver::Expect("WinEditDayMeal", [&](WForm& form) {
+        Click(form, "cb_ClearAll");
+        Add(form, "Tea (menu item)");
+        ModalTakeOver::Expect("WinMealCourses", [&](WForm& list) {
+            EXPECT_EQ(MenuItems(kDinnerStop), (std::vector<long>{kTea}));
+            EXPECT_TRUE(Meals(kDinnerStop).empty());
+            Exec("update Courses set name = 'Green tea' where id = 1");   // as its editor would
+            Click(list, "cb_Close");
+        });
+        Click(form, "cb_EditCourses");
+        EXPECT_EQ(Chosen(form), (std::vector<std::string>{"Green tea (menu item)"}));
+        EXPECT_EQ(Entries(form.Control<WListBox>("lb_MealsCourses")),
+                  (std::vector<std::string>{"Camp supper (meal)", "Green tea (menu item)", "Porridge (menu item)",
+                                            "Trail lunch (meal)"}));
+        form.GetWindow()->close();
+    });
+    Edit(kDinnerStop);
 }
 
 // Enter and Esc press Close, which saves; the title-bar close box saves nothing.
