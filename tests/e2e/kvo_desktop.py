@@ -310,6 +310,14 @@ class Desktop:
             return path
         return xwd
 
+    def keep_screenshot(self, name):
+        """A picture of the screen as it is now, kept with the test's evidence (see the README)."""
+        keep = os.environ.get("KVO_E2E_EVIDENCE")
+        if not keep:
+            return None
+        os.makedirs(keep, exist_ok=True)
+        return self.screenshot(os.path.join(keep, name + ".png"))
+
     # ----- the accessibility tree ---------------------------------------------------------------
 
     @property
