@@ -1,5 +1,5 @@
 """The trip wizard, typed into as a user would, writes the trip, its days, travellers, stops and
-meal guests."""
+meal guests; File > Exit then ends the program cleanly."""
 import unittest
 
 from kvo_desktop import Desktop, list_items, table_cells, wait_for
@@ -64,6 +64,9 @@ class TripWizardTest(unittest.TestCase):
             self.assertEqual(desktop.rows(
                 "select People.name, count(*) from MealPeople join People on People.id = MealPeople.person"
                 " group by People.name order by People.name"), [("Anna", 8), ("Ben", 8)])
+
+            desktop.menu("File", "Exit")
+            self.assertEqual(desktop.wait_for_exit(), 0)
 
 
 if __name__ == "__main__":
