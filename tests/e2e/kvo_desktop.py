@@ -13,6 +13,7 @@ import ctypes
 import glob
 import hashlib
 import os
+import re
 import select
 import shutil
 import signal
@@ -305,10 +306,42 @@ class Desktop:
         xwd = os.path.splitext(path)[0] + ".xwd"
         subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True, timeout=30)
         if path.endswith(".png") and shutil.which("convert"):
-            subprocess.run(["convert", xwd, path], check=True, timeout=30)
+            layers = self._window_pictures(os.path.dirname(path) or ".")
+            command = ["convert", xwd]
+            for picture, x, y in layers:
+                command += [picture, "-geometry", f"+{x}+{y}", "-composite"]
+            try:
+                subprocess.run(command + [path], check=True, timeout=30)
+            finally:
+                for picture, _, _ in layers:
+                    os.remove(picture)
             os.remove(xwd)
             return path
         return xwd
+
+    def _window_pictures(self, folder):
+        """Each shown top-level window taken on its own, bottom first, with its place: Xvfb leaves
+        the windows of modal dialogs black in a picture of the root window."""
+        out = subprocess.run(["xwininfo", "-root", "-children"], env=self.env, capture_output=True,
+                             text=True, timeout=30).stdout
+        pictures = []
+        for line in reversed(out.splitlines()):   # xwininfo lists the topmost window first
+            found = re.match(r"\s*(0x[0-9a-f]+) .*\s\d+x\d+[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)$", line)
+            if not found:
+                continue
+            window, x, y = found.groups()
+            info = subprocess.run(["xwininfo", "-id", window], env=self.env, capture_output=True,
+                                  text=True, timeout=30).stdout
+            if "IsViewable" not in info:
+                continue
+            picture = os.path.join(folder, f".window-{window}.xwd")
+            taken = subprocess.run(["xwd", "-id", window, "-silent", "-out", picture], env=self.env,
+                                   capture_output=True, timeout=30)
+            if taken.returncode == 0:   # a window partly off the screen cannot be taken alone
+                pictures.append((picture, int(x), int(y)))
+            elif os.path.exists(picture):
+                os.remove(picture)
+        return pictures
 
     def keep_screenshot(self, name):
         """A picture of the screen as it is now, kept with the test's evidence (see the README)."""
@@ -381,6 +414,13 @@ class Desktop:
         return wait_for(f"the {role} {name!r} in {within.name!r}",
                         lambda: next(find_all(within, role, name, showing=True), None), timeout)
 
+    def labelled(self, within, role, label, timeout=TIMEOUT):
+        """Waits for a shown control by the label that names it: for controls whose accessible
+        name is their content, like a combo box named after its current entry."""
+        return wait_for(f"the {role} labelled {label!r} in {within.name!r}",
+                        lambda: next((c for c in find_all(within, role, showing=True)
+                                      if label in labels_of(c)), None), timeout)
+
     def menu_item(self, name, timeout=TIMEOUT):
         """Waits for a shown menu item (menu bar entries and items of open menus) by its name."""
         import pyatspi
@@ -418,8 +458,16 @@ class Desktop:
     def click(self, node):
         """Moves the mouse to the middle of the control and clicks it, as a user would."""
         x, y = centre(node)
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        # xdotool's --sync waits some fifteen seconds for a move to where the pointer already is.
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", str(x), str(y))
         self.xdotool("click", "1")
+
+    def pointer(self):
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, check=True,
+                             capture_output=True, text=True, timeout=30).stdout
+        place = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(place["X"]), int(place["Y"])
 
     def activate(self, window):
         """Gives the window the keyboard focus by a click on one of its labels (there is no window
@@ -446,6 +494,16 @@ class Desktop:
         self.keys("ctrl+a", "BackSpace")
         self.type_text(text)
         wait_for(f"{text!r} in {field.name!r}", lambda: text_of(field) == text)
+
+    def choose(self, combo, entry):
+        """Opens a combo box's list with the mouse and clicks one of its entries."""
+        import pyatspi
+        self.click(combo)
+        item = wait_for(f"{entry!r} in the open list of {combo.name!r}",
+                        lambda: combo.getState().contains(pyatspi.STATE_EXPANDED) and
+                        next(find_all(combo, "list item", entry, showing=True), None))
+        self.click(item)
+        wait_for(f"{entry!r} chosen", lambda: combo.name == entry)
 
     def press(self, within, name, role="push button"):
         """Clicks the button of a window by its name."""
@@ -498,6 +556,16 @@ def table_cells(table):
     """The texts of a table's data rows (title row left out)."""
     t = table.queryTable()
     return [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
+
+
+def labels_of(node):
+    """The names of the labels that name a control (its buddies)."""
+    import pyatspi
+    names = []
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
+    return names
 
 
 def list_items(node):
