@@ -301,13 +301,14 @@ class Desktop:
         return self.program.poll() is None
 
     def screenshot(self, path):
-        """The whole screen as the user sees it: an .xwd file, or a .png when ImageMagick is there."""
+        """The whole screen as the user sees it: a .png when ImageMagick is there, else an .xwd file.
+        ImageMagick reads the screen itself: xwd, which reads window by window on a display that
+        offers several visuals, shows some dialogs as black squares."""
+        if path.endswith(".png") and shutil.which("import"):
+            subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=30)
+            return path
         xwd = os.path.splitext(path)[0] + ".xwd"
         subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True, timeout=30)
-        if path.endswith(".png") and shutil.which("convert"):
-            subprocess.run(["convert", xwd, path], check=True, timeout=30)
-            os.remove(xwd)
-            return path
         return xwd
 
     def keep_screenshot(self, name):
@@ -381,6 +382,20 @@ class Desktop:
         return wait_for(f"the {role} {name!r} in {within.name!r}",
                         lambda: next(find_all(within, role, name, showing=True), None), timeout)
 
+    def combo_box(self, within, label=None, timeout=TIMEOUT):
+        """Waits for a shown combo box of a window. Qt names a combo box after its current entry,
+        so it is found by the label that names it (its buddy), or as the window's only one."""
+        def labelled(combo):
+            import pyatspi
+            for relation in combo.getRelationSet():
+                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and any(
+                        relation.getTarget(i).name == label for i in range(relation.getNTargets())):
+                    return True
+            return False
+        return wait_for(f"the combo box {label or ''!r} in {within.name!r}",
+                        lambda: next((c for c in find_all(within, "combo box", showing=True)
+                                      if label is None or labelled(c)), None), timeout)
+
     def menu_item(self, name, timeout=TIMEOUT):
         """Waits for a shown menu item (menu bar entries and items of open menus) by its name."""
         import pyatspi
@@ -447,6 +462,18 @@ class Desktop:
         self.type_text(text)
         wait_for(f"{text!r} in {field.name!r}", lambda: text_of(field) == text)
 
+    def choose(self, combo, entry):
+        """Picks an entry of a drop-down list as a user would: a click opens the list, the arrow
+        keys walk to the entry (a long list scrolls) and Enter takes it."""
+        import pyatspi
+        entries = wait_for(f"{entry!r} among the entries of {combo.name!r}",
+                           lambda: entry in list_items(combo) and list_items(combo))
+        self.click(combo)
+        popup = next(find_all(combo, "list"))
+        wait_for("the drop-down list open", lambda: popup.getState().contains(pyatspi.STATE_SHOWING))
+        self.keys("Home", *["Down"] * entries.index(entry), "Return")
+        wait_for(f"{entry!r} chosen", lambda: combo.name == entry)
+
     def press(self, within, name, role="push button"):
         """Clicks the button of a window by its name."""
         button = self.control(within, role, name)
@@ -502,3 +529,8 @@ def table_cells(table):
 
 def list_items(node):
     return [item.name for item in find_all(node, "list item")]
+
+
+def checked(node):
+    import pyatspi
+    return node.getState().contains(pyatspi.STATE_CHECKED)
