@@ -146,6 +146,8 @@ class Desktop:
             # ones that daemons started on their own (the accessibility registry).
             "KVO_E2E_SESSION": self.marker,
         }
+        # A sanitized build's options (tools/sanitize) reach the program.
+        self.env.update({key: os.environ[key] for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS") if key in os.environ})
         if self.prepare:
             self.prepare(self.program_dir)
 
@@ -302,7 +304,7 @@ class Desktop:
         return self.program.poll() is None
 
     def screenshot(self, path):
-        """The whole screen as the user sees it: an .xwd file, or a .png when ImageMagick is there."""
+        """The whole screen as the user sees it: a .png when ImageMagick is there, else an .xwd file."""
         xwd = os.path.splitext(path)[0] + ".xwd"
         subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True, timeout=30)
         if path.endswith(".png") and shutil.which("convert"):
@@ -421,6 +423,13 @@ class Desktop:
                         lambda: next((c for c in find_all(within, role, showing=True)
                                       if label in labels_of(c)), None), timeout)
 
+    def combo_box(self, within, label=None, timeout=TIMEOUT):
+        """Waits for a shown combo box of a window. Qt names a combo box after its current entry,
+        so it is found by the label that names it (its buddy), or as the window's only one."""
+        if label is not None:
+            return self.labelled(within, "combo box", label, timeout)
+        return self.control(within, "combo box", None, timeout)
+
     def menu_item(self, name, timeout=TIMEOUT):
         """Waits for a shown menu item (menu bar entries and items of open menus) by its name."""
         import pyatspi
@@ -496,13 +505,15 @@ class Desktop:
         wait_for(f"{text!r} in {field.name!r}", lambda: text_of(field) == text)
 
     def choose(self, combo, entry):
-        """Opens a combo box's list with the mouse and clicks one of its entries."""
+        """Picks an entry of a drop-down list as a user would: a click opens the list, the arrow
+        keys walk to the entry (a long list scrolls) and Enter takes it."""
         import pyatspi
+        entries = wait_for(f"{entry!r} among the entries of {combo.name!r}",
+                           lambda: entry in list_items(combo) and list_items(combo))
         self.click(combo)
-        item = wait_for(f"{entry!r} in the open list of {combo.name!r}",
-                        lambda: combo.getState().contains(pyatspi.STATE_EXPANDED) and
-                        next(find_all(combo, "list item", entry, showing=True), None))
-        self.click(item)
+        popup = next(find_all(combo, "list"))
+        wait_for("the drop-down list open", lambda: popup.getState().contains(pyatspi.STATE_SHOWING))
+        self.keys("Home", *["Down"] * entries.index(entry), "Return")
         wait_for(f"{entry!r} chosen", lambda: combo.name == entry)
 
     def press(self, within, name, role="push button"):
@@ -570,3 +581,8 @@ def labels_of(node):
 
 def list_items(node):
     return [item.name for item in find_all(node, "list item")]
+
+
+def checked(node):
+    import pyatspi
+    return node.getState().contains(pyatspi.STATE_CHECKED)
