@@ -302,6 +302,11 @@ class Desktop:
 
     def screenshot(self, path):
         """The whole screen as the user sees it: an .xwd file, or a .png when ImageMagick is there."""
+        if path.endswith(".png") and shutil.which("import"):
+            # xwd -root leaves the program's dialogs black (they have colormaps of their own);
+            # ImageMagick's import reads every window as it is shown.
+            subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=30)
+            return path
         xwd = os.path.splitext(path)[0] + ".xwd"
         subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True, timeout=30)
         if path.endswith(".png") and shutil.which("convert"):
@@ -410,6 +415,33 @@ class Desktop:
         self.keys("Return")
         self.no_window(title)
 
+    def labelled(self, within, role, label, timeout=TIMEOUT):
+        """Waits for the control that a label names (its buddy): for controls whose accessible
+        name is not their label's, such as drop-down lists, which are named by their entry."""
+        import pyatspi
+
+        def find():
+            for node in find_all(within, "label", label, showing=True):
+                for relation in node.getRelationSet():
+                    if relation.getRelationType() != pyatspi.RELATION_LABEL_FOR:
+                        continue
+                    for i in range(relation.getNTargets()):
+                        target = relation.getTarget(i)
+                        if target is not None and target.getRoleName() == role:
+                            return target
+            return None
+        return wait_for(f"the {role} labelled {label!r} in {within.name!r}", find, timeout)
+
+    def choose_in_combo(self, combo, text):
+        """Opens a drop-down list with the mouse and clicks one of its entries."""
+        import pyatspi
+        self.click(combo)
+        wait_for(f"{combo.name!r} open", lambda: combo.getState().contains(pyatspi.STATE_EXPANDED))
+        entry = wait_for(f"{text!r} offered by {combo.name!r}",
+                         lambda: next(find_all(combo, "list item", text), None))
+        self.click(entry)
+        wait_for(f"{text!r} chosen in {combo.name!r}", lambda: combo_text(combo) == text)
+
     # ----- real input ---------------------------------------------------------------------------
 
     def xdotool(self, *args):
@@ -502,3 +534,12 @@ def table_cells(table):
 
 def list_items(node):
     return [item.name for item in find_all(node, "list item")]
+
+
+def table_cell(table, row, column):
+    return table.queryTable().getAccessibleAt(row, column)
+
+
+def combo_text(combo):
+    """The entry a drop-down list shows (its accessible name)."""
+    return combo.name
