@@ -190,11 +190,22 @@ void WForm::SetMenuBar(WMenu* menu) {
 void WForm::CenterWindow() {
     if (!window_) return;
     QWidget* over = window_->parentWidget();
-    const QRect area = over ? over->geometry()
-                            : (window_->screen() ? window_->screen()->availableGeometry() : QRect());
+    const QRect screen = window_->screen() ? window_->screen()->availableGeometry() : QRect();
+    const QRect area = over ? over->geometry() : screen;
     if (area.isNull()) return;
     QRect frame = window_->frameGeometry();
+    // A template without a size of its own gets it from its layout only when it is shown: centre
+    // the size it will have then, not Qt's small stand-in, or a big form runs off the screen.
+    if (!window_->testAttribute(Qt::WA_Resized) && window_->sizeHint().isValid())
+        frame.setSize(window_->sizeHint());
     frame.moveCenter(area.center());
+    // Over a parent near the screen's edge (a form opened from a form), it stays on the screen.
+    if (!screen.isNull()) {
+        frame.moveRight(std::min(frame.right(), screen.right()));
+        frame.moveBottom(std::min(frame.bottom(), screen.bottom()));
+        frame.moveLeft(std::max(frame.left(), screen.left()));
+        frame.moveTop(std::max(frame.top(), screen.top()));
+    }
     window_->move(frame.topLeft());
 }
 

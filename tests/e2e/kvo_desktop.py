@@ -586,3 +586,8 @@ def list_items(node):
 def checked(node):
     import pyatspi
     return node.getState().contains(pyatspi.STATE_CHECKED)
+
+
+def table_cell(table, row, column):
+    return table.queryTable().getAccessibleAt(row, column)
+

@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <optional>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -141,6 +144,49 @@ TEST_F(FormTest, ModalFormIsWindowModalOverItsParent) {
     EXPECT_FALSE(outer.Edit(nullptr, "outer"));
     EXPECT_TRUE(windowModal);
     EXPECT_EQ(parentSeen, outerWindow);
+}
+
+// Where an outer form and a form opened over it stand once shown (their client areas: a window
+// manager's frame is not known before a window is shown); the outer one is moved first so that
+// its top-left corner stands at outerCorner (when given).
+struct Placement {
+    QRect outer, inner, screen;
+};
+
+Placement PlaceOneFormOverAnother(TestNotes& notes, std::optional<QPoint> outerCorner) {
+    TestNotes outer;
+    Placement seen;
+    ModalTakeOver::Expect("TestNotes", [&](WForm& form) {
+        if (outerCorner) form.GetWindow()->move(*outerCorner);
+        seen.outer = form.GetWindow()->geometry();
+        seen.screen = form.GetWindow()->screen()->availableGeometry();
+        ModalTakeOver::Expect("TestNotes", [&](WForm& inner) {
+            seen.inner = inner.GetWindow()->geometry();
+            inner.Control<WCommandButton>("cb_OK")->Click();
+        });
+        notes.Edit(&form, "inner");
+        form.Control<WCommandButton>("cb_Cancel")->Click();
+    });
+    outer.Edit(nullptr, "outer");
+    return seen;
+}
+
+TEST_F(FormTest, AFormSizedByItsLayoutIsCentredOverItsParentWithTheSizeItIsShownWith) {
+    const Placement seen = PlaceOneFormOverAnother(notes, std::nullopt);
+    EXPECT_GT(seen.inner.width(), 150);
+    const QPoint offset = seen.inner.center() - seen.outer.center();
+    EXPECT_TRUE(std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2)
+        << "inner centre " << seen.inner.center().x() << "," << seen.inner.center().y()
+        << ", outer centre " << seen.outer.center().x() << "," << seen.outer.center().y();
+}
+
+TEST_F(FormTest, AFormOpenedOverAParentAtTheScreensCornerStaysOnTheScreen) {
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const Placement seen = PlaceOneFormOverAnother(notes, screen.bottomRight() - QPoint(60, 40));
+    // Give or take the few pixels of a frame, which no platform tells before the window is shown.
+    EXPECT_TRUE(seen.screen.adjusted(-4, -4, 4, 4).contains(seen.inner))
+        << "inner " << seen.inner.x() << "," << seen.inner.y() << " " << seen.inner.width() << "x"
+        << seen.inner.height() << " on a screen of " << seen.screen.width() << "x" << seen.screen.height();
 }
 
 TEST_F(FormTest, StrictModeClosesAFormNobodyTookOver) {
