@@ -2,8 +2,10 @@
 
 #include <QCalendarWidget>
 #include <QDate>
+#include <QKeyEvent>
 #include <algorithm>
 
+#include "platform/forms/WControls.h"
 #include "platform/forms/WForm.h"
 
 namespace {
@@ -39,6 +41,8 @@ WDateControl::WDateControl(WForm* form, const std::string& name)
     calendar_->setGridVisible(true);
     calendar_->show();
     connect(calendar_, &QCalendarWidget::selectionChanged, this, [this] { Raise(ChangeEvent); });
+    // The day grid takes Enter as its own "date chosen" and keeps it from the dialog.
+    if (QWidget* days = calendar_->focusProxy()) days->installEventFilter(this);
 }
 
 WDateControl::~WDateControl() { delete calendar_; }
@@ -58,6 +62,18 @@ std::int16_t WDateControl::GetProperty(int dispatchId) const {
     case DayProperty: return static_cast<std::int16_t>(date.day());
     default: return 0;
     }
+}
+
+bool WDateControl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == calendar_->focusProxy()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        WCommandButton* ok = GetForm() ? GetForm()->GetDefaultButton() : nullptr;
+        if (ok && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            ok->Click();
+            return true;
+        }
+    }
+    return WWindow::eventFilter(watched, event);
 }
 
 void WDateControl::PlaceLeftOf(const WWindow* right, int margin) {

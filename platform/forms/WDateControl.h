@@ -2,7 +2,8 @@
 // The calendar-style date control: the user picks a year, a month and a day. The form creates
 // it in its window at set-up (it is not an item of the dialog template) and moves three
 // properties, each a 16-bit signed integer known by its dispatch id: 11 the day of the month,
-// 12 the month (1-12), 13 the year. ChangeEvent when the user picks another date.
+// 12 the month (1-12), 13 the year. ChangeEvent when the user picks another date. Enter on its
+// day grid presses the form's default button, as Enter does over the form's other controls.
 
 #include <cstdint>
 #include <string>
@@ -36,6 +37,9 @@ public:
     // Fills the form's client area from its left edge up to the left edge of `right` (the
     // form's buttons), within the margin.
     void PlaceLeftOf(const WWindow* right, int margin);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QCalendarWidget* calendar_;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QKeyEvent>
+
 #include "platform/forms/WDateControl.h"
 #include "platform/forms/WForm.h"
 #include "tests/trips/TripWizardTest.h"
@@ -99,6 +103,43 @@ TEST_P(DatePickerLeaveTest, AnswersFalseAndLeavesTheTextAlone) {
 INSTANTIATE_TEST_SUITE_P(Ways, DatePickerLeaveTest,
                          ::testing::Values(Leave::CancelButton, Leave::EscapeKey, Leave::CloseBox),
                          [](const auto& info) { return std::string(ToString(info.param)); });
+
+// A key typed where the user's focus is when the picker opens: on the calendar's day grid.
+void PressKeyOnTheCalendar(WForm& form, Qt::Key key) {
+    auto* calendar = form.GetWindow()->findChild<QCalendarWidget*>();
+    ASSERT_NE(calendar, nullptr);
+    QWidget* days = calendar->focusProxy() ? calendar->focusProxy() : calendar;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(days, &press);
+}
+
+struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    bool answer;
+    std::string text;   // after the key, the day 5 having been picked on the control
+    friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DatePickerKeyTest : public WinDatePickerTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(DatePickerKeyTest, AKeyOnTheCalendarReachesTheDialogsButtons) {
+    const KeyCase& c = GetParam();
+    ModalTakeOver::Expect("WinDatePicker", [&](WForm& form) {
+        form.Control<WDateControl>("ctDate_Date")->SetDay(5);
+        PressKeyOnTheCalendar(form, c.key);
+        if (form.HasWindow()) LeaveForm(form, Leave::CloseBox);   // the key did not end it
+    });
+    std::string text = "2004-02-29";
+    EXPECT_EQ(picker.Pick(nullptr, &text), c.answer);
+    EXPECT_EQ(text, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DatePickerKeyTest,
+                         ::testing::Values(KeyCase{"EnterOnTheCalendarIsOk", Qt::Key_Return, true, "2004-02-05"},
+                                           KeyCase{"KeypadEnterOnTheCalendarIsOk", Qt::Key_Enter, true, "2004-02-05"},
+                                           KeyCase{"EscapeOnTheCalendarIsCancel", Qt::Key_Escape, false, "2004-02-29"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WinDatePickerTest, AFalseAnswerAfterATrueOneIsNotLeftOver) {
     ModalTakeOver::Expect("WinDatePicker", [](WForm& form) { form.Control<WCommandButton>("cb_Ok")->Click(); });
