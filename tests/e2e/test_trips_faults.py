@@ -5,7 +5,7 @@ import os
 import sqlite3
 import unittest
 
-from kvo_desktop import Desktop, table_cells, text_of, wait_for
+from kvo_desktop import Desktop, find_all, has_focus, table_cell, table_cells, text_of, wait_for
 from test_trip_main_road import FAKE_NOW, select_row
 
 
@@ -58,6 +58,41 @@ class DatePickerKeyboardTest(unittest.TestCase):
             desktop.press(details, "Cancel")
             desktop.no_window("Trip Wizard: details (step 1 of 3)")
             self.assertEqual(desktop.rows("select count(*) from Trips"), [(0,)])
+
+
+def focused_control(desktop, window):
+    return next((node for role in ("push button", "table", "text")
+                 for node in find_all(window, role, showing=True) if has_focus(node)), None)
+
+
+class GridKeyboardTest(unittest.TestCase):
+    def test_tab_leaves_the_trip_days_list_for_its_buttons(self):
+        with Desktop(prepare=add_two_trips, fake_time=FAKE_NOW) as desktop:
+            main = desktop.window("Kestavo")
+            trips = desktop.control(main, "table", "Trips:")
+            select_row(desktop, trips, "Alpha")
+            desktop.press(main, "Edit...")
+            editor = desktop.window("Edit Trip")
+            desktop.press(editor, "Edit trip days...")
+            days = desktop.window("Trip Days")
+            grid = desktop.control(days, "table", "Planned days for this trip:")
+            wait_for("the three days", lambda: len(table_cells(grid)) == 3)
+            desktop.click(table_cell(grid, 0, 0))
+            wait_for("the focus in the days", lambda: has_focus(grid))
+            desktop.keys("Tab")
+            wait_for("the focus on the Close button",
+                     lambda: (lambda f: f is not None and f.name == "Close")(focused_control(desktop, days)))
+            # The day chosen before stays chosen, and the keys now work the buttons.
+            self.assertTrue(grid.queryTable().isRowSelected(0))
+            desktop.keys("Tab", "Tab", "Tab", "space")   # Meals..., Add..., Delete...
+            self.assertIn("trip day # 1 (Jul 04, 2024)", desktop.answer("Remove Trip Day?", "Cancel"))
+            desktop.activate(days)
+            desktop.keys("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab")
+            wait_for("the focus back in the days", lambda: has_focus(grid))
+            desktop.keys("Escape")
+            desktop.no_window("Trip Days")
+            self.assertEqual(desktop.rows("select id, day_num from TripDays where trip = 1 order by day_num"),
+                             [(1, 1), (2, 2), (3, 3)])
 
 
 if __name__ == "__main__":

@@ -65,6 +65,21 @@ TEST_F(GridTest, ShowsTheQueryWithTitlesAndAHiddenIdColumn) {
 
 // The query gives name, location, trip_date, id; the list asks for them in another order, and
 // a name that no query column has takes the column at its own place.
+// Tab moves on to the form's next control, as from any other control: walking the cells (and
+// rows) instead would keep the keyboard in the grid for good.
+TEST_F(GridTest, TabLeavesTheGridForTheNextControl) {
+    WGrid* grid = form.Grid();
+    grid->Refresh();
+    QTableView* view = grid->GetView();
+    const QModelIndex before = view->currentIndex();
+    for (int i = 0; i < 5; ++i) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(view, &tab);
+    }
+    EXPECT_EQ(view->currentIndex(), before);
+    EXPECT_EQ(grid->GetCurrentRow(), 0);
+}
+
 TEST_F(GridTest, ColumnNamesChooseTheQueryColumnsByLabelWithoutRegardToCase) {
     WGrid* grid = form.Grid();
     grid->SetColumnNames("ID;name;NoSuchColumn;Location");
