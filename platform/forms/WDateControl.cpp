@@ -41,6 +41,14 @@ WDateControl::WDateControl(WForm* form, const std::string& name)
     calendar_->setGridVisible(true);
     calendar_->show();
     connect(calendar_, &QCalendarWidget::selectionChanged, this, [this] { Raise(ChangeEvent); });
+    // The arrows and the year box turn the page: the date goes with it, as the control's month and
+    // year are what it shows (else a typed year followed by Enter would give the old date).
+    connect(calendar_, &QCalendarWidget::currentPageChanged, this, [this](int year, int month) {
+        const QDate chosen = calendar_->selectedDate();
+        if (chosen.year() == year && chosen.month() == month) return;
+        const int day = std::min(chosen.day(), QDate(year, month, 1).daysInMonth());
+        calendar_->setSelectedDate(QDate(year, month, day));
+    });
     // The day grid takes Enter as its own "date chosen" and keeps it from the dialog.
     if (QWidget* days = calendar_->focusProxy()) days->installEventFilter(this);
 }

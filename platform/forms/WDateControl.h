@@ -2,8 +2,9 @@
 // The calendar-style date control: the user picks a year, a month and a day. The form creates
 // it in its window at set-up (it is not an item of the dialog template) and moves three
 // properties, each a 16-bit signed integer known by its dispatch id: 11 the day of the month,
-// 12 the month (1-12), 13 the year. ChangeEvent when the user picks another date. Enter on its
-// day grid presses the form's default button, as Enter does over the form's other controls.
+// 12 the month (1-12), 13 the year. ChangeEvent when the user picks another date; turning the
+// calendar's page to another month or year picks the same day there. Enter on its day grid
+// presses the form's default button, as Enter does over the form's other controls.
 
 #include <cstdint>
 #include <string>

@@ -43,6 +43,26 @@ class DatePickerKeyboardTest(unittest.TestCase):
             self.assertEqual(desktop.rows("select id, trip_date, date(modified) from Trips order by id"),
                              [(1, "2024-07-05", "2024-07-04"), (2, "2024-08-01", None)])
 
+    def test_a_year_typed_into_the_calendar_is_the_year_taken(self):
+        with Desktop(prepare=add_two_trips, fake_time=FAKE_NOW) as desktop:
+            main = desktop.window("Kestavo")
+            trips = desktop.control(main, "table", "Trips:")
+            select_row(desktop, trips, "Alpha")
+            desktop.press(main, "Edit...")
+            editor = desktop.window("Edit Trip")
+            desktop.press(editor, "Date:")
+            picker = desktop.window("Date Picker")
+            desktop.press(picker, "2024")   # the year on the calendar's title opens its year box
+            desktop.keys("ctrl+a")
+            desktop.type_text("2026")
+            desktop.keys("Return")
+            desktop.no_window("Date Picker", timeout=10)
+            long_date = desktop.control(editor, "text", "Date")
+            wait_for("the typed year in the editor", lambda: text_of(long_date) == "July 04, 2026")
+            desktop.press(editor, "Close")
+            desktop.no_window("Edit Trip")
+            self.assertEqual(desktop.rows("select trip_date from Trips where id = 1"), [("2026-07-04",)])
+
     def test_enter_on_the_wizards_calendar_takes_the_date_too(self):
         with Desktop(fake_time=FAKE_NOW) as desktop:
             main = desktop.window("Kestavo")

@@ -141,6 +141,34 @@ INSTANTIATE_TEST_SUITE_P(Keys, DatePickerKeyTest,
                                            KeyCase{"EscapeOnTheCalendarIsCancel", Qt::Key_Escape, false, "2004-02-29"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The calendar's arrows and its year box turn the page; the date taken is on the page shown,
+// not a day of a page the user has left.
+struct PageCase {
+    const char* name;
+    int year, month;
+    std::string text;
+    friend void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DatePickerPageTest : public WinDatePickerTest, public ::testing::WithParamInterface<PageCase> {};
+
+TEST_P(DatePickerPageTest, OkTakesTheDayOnThePageTheCalendarShows) {
+    const PageCase& c = GetParam();
+    ModalTakeOver::Expect("WinDatePicker", [&](WForm& form) {
+        form.GetWindow()->findChild<QCalendarWidget*>()->setCurrentPage(c.year, c.month);
+        form.Control<WCommandButton>("cb_Ok")->Click();
+    });
+    std::string text = "2004-01-31";
+    EXPECT_TRUE(picker.Pick(nullptr, &text));
+    EXPECT_EQ(text, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, DatePickerPageTest,
+                         ::testing::Values(PageCase{"AYearTypedInTheYearBox", 2026, 1, "2026-01-31"},
+                                           PageCase{"AMonthLaterCutToItsLastDay", 2004, 2, "2004-02-29"},
+                                           PageCase{"TheSamePage", 2004, 1, "2004-01-31"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(WinDatePickerTest, AFalseAnswerAfterATrueOneIsNotLeftOver) {
     ModalTakeOver::Expect("WinDatePicker", [](WForm& form) { form.Control<WCommandButton>("cb_Ok")->Click(); });
     ModalTakeOver::Expect("WinDatePicker", [](WForm& form) { LeaveForm(form, Leave::CancelButton); });
