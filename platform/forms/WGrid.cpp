@@ -117,6 +117,8 @@ WGrid::WGrid(WForm* form, const std::string& name, QTableView* view)
     view_->verticalHeader()->hide();
     view_->horizontalHeader()->show();
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows are chosen, never edited cell by cell: Tab goes on to the form's next control.
+    view_->setTabKeyNavigation(false);
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         WEventData event;
         event.id = SelectEvent;

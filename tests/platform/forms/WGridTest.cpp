@@ -173,6 +173,23 @@ TEST_F(GridTest, ExitByKeyKeepsTheMenuAliveUntilTheLoopRunsAgain) {
     EXPECT_FALSE(alive);
 }
 
+// A keyboard user leaves the grid with Tab, as any other control: it does not walk the cells.
+TEST_F(GridTest, TabMovesTheFocusOnToTheNextControl) {
+    form.Grid()->Refresh();
+    QTableView* view = form.Grid()->GetView();
+    form.GetWindow()->show();
+    view->setFocus();
+    ASSERT_EQ(form.GetWindow()->focusWidget(), view);
+    const QModelIndex before = view->currentIndex();
+    for (Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+        view->setFocus();
+        QKeyEvent tab(QEvent::KeyPress, modifier == Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab, modifier);
+        QApplication::sendEvent(view, &tab);
+        EXPECT_NE(form.GetWindow()->focusWidget(), view);
+        EXPECT_EQ(view->currentIndex(), before);
+    }
+}
+
 TEST_F(GridTest, ClosingTheMainFormQuitsTheMessageLoop) {
     WExeApplication::SetMainForm(&form);
     QTimer::singleShot(0, [this] { form.GetWindow()->close(); });
