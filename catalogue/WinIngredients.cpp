@@ -169,6 +169,8 @@ bool WinIngredients::OnUnitSizeNameChange(WEventData&) {
 bool WinIngredients::OnEditIngredient(WEventData&) {
     unlocked = true;
     LoadDetails();
+    // The button has just hidden itself: the name takes the focus, not the next button.
+    FocusNameForTyping();
     return false;
 }
 
@@ -197,6 +199,10 @@ void WinIngredients::OpenNewRow(long id) {
     }
     unlocked = true;
     Refresh(id);
+    FocusNameForTyping();
+}
+
+void WinIngredients::FocusNameForTyping() {
     textb_Name->SetFocus();
     textb_Name->SetSelection(0, BoxLength(textb_Name->GetText()));
 }
