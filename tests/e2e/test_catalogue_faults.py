@@ -1,12 +1,13 @@
-"""The food catalogue and the people worked with the keyboard as a new user would: Tab leaves a
+"""The food catalogue and the people worked as a new user would: with the keyboard, Tab leaves a
 list for its buttons, a form opens with its name ready to be typed over, and Edit in the
-ingredients form hands the name box the focus."""
+ingredients form hands the name box the focus; with the mouse, the ingredient highlighted after a
+rename that moved it in the list is the one its details show and its commands act on."""
 import contextlib
 import os
 import sqlite3
 import unittest
 
-from kvo_desktop import Desktop, enabled, has_focus, table_cells, text_of, wait_for
+from kvo_desktop import Desktop, enabled, has_focus, table_cell, table_cells, text_of, wait_for
 
 PEOPLE = "People (for trips)"
 PEOPLE_LIST = "People that can be selected for trips:"
@@ -89,6 +90,51 @@ class KeyboardTest(unittest.TestCase):
 
             self.assertEqual(desktop.rows("select name, modified is not null from Ingredients"), [("Green tea", 1)])
             self.assertEqual(desktop.rows("select count(*) from Courses"), [(0,)])
+
+
+def highlighted(grid):
+    table = grid.queryTable()
+    return [table.getAccessibleAt(row, 0).name for row in range(table.nRows) if table.isRowSelected(row)]
+
+
+class MouseTest(unittest.TestCase):
+    def test_the_row_clicked_after_a_rename_that_moves_rows_is_the_one_highlighted_and_deleted(self):
+        with Desktop(prepare=prepare({"startup_convert": 0},
+                                     "insert into Ingredients( name, def_measure ) values( 'Flour', 10 )",
+                                     "insert into Ingredients( name, def_measure ) values( 'Sugar', 10 )")) as desktop:
+            desktop.window("Kestavo")
+            desktop.menu("Edit", "Edit ingredients...")
+            ingredients = desktop.window(INGREDIENTS)
+            grid = desktop.control(ingredients, "table", "Ingredients:")
+            name = desktop.control(ingredients, "text", "Name:")
+            wait_for("Flour shown", lambda: text_of(name) == "Flour")
+
+            # Flour renamed to a taken name: the question comes in the middle of the click on
+            # Sugar, and the renamed row sugar_01 then lies under the pointer.
+            desktop.fill(name, "sugar")
+            desktop.click(table_cell(grid, 1, 0))
+            desktop.answer("Name already exists", "OK", containing="'sugar_01'")
+            wait_for("Sugar shown", lambda: text_of(name) == "Sugar")
+            wait_for("the list sorted anew", lambda: [row[0] for row in table_cells(grid)] == ["Sugar", "sugar_01"])
+            wait_for("Sugar highlighted", lambda: highlighted(grid) == ["Sugar"])
+
+            # Sugar renamed to Zest moves below sugar_01, which the click goes to. (Clicked in
+            # another column: a second click on the same spot would be a double click.)
+            desktop.fill(name, "Zest")
+            desktop.click(table_cell(grid, 1, 1))
+            wait_for("sugar_01 shown", lambda: text_of(name) == "sugar_01")
+            wait_for("the list sorted anew", lambda: [row[0] for row in table_cells(grid)] == ["sugar_01", "Zest"])
+            wait_for("sugar_01 highlighted", lambda: highlighted(grid) == ["sugar_01"])
+            desktop.keep_screenshot("ingredients after a rename that moved the row")
+
+            desktop.press(ingredients, "Delete...")
+            desktop.answer("Remove Ingredient?", "OK", containing="'sugar_01'")
+            desktop.no_window("Remove Ingredient?")
+            wait_for("Zest left alone", lambda: [row[0] for row in table_cells(grid)] == ["Zest"])
+            desktop.activate(ingredients)
+            desktop.keys("Escape")
+            desktop.no_window(INGREDIENTS)
+            self.assertEqual(desktop.rows("select name from Ingredients"), [("Zest",)])
 
 
 if __name__ == "__main__":
