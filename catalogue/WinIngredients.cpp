@@ -18,7 +18,7 @@ const char* MealMenuItemNoun() { return TableNoun(TableId::MealCourses); }
 constexpr int kHelpIngredients = 106;
 constexpr int kNameColumn = 0;
 constexpr int kIdColumn = 2;
-constexpr std::uint32_t kReselectEditedRow = 1;   // code of the form's posted UserEvent
+constexpr std::uint32_t kReselectCurrentRow = 1;   // code of the form's posted UserEvent
 // Dialog items: the default-menu-item button, and the detail fields.
 const std::vector<int> kRowItems = {115};
 const std::vector<int> kEditItems = {108, 111, 112, 113, 114};
@@ -128,7 +128,7 @@ bool WinIngredients::OnRowChange(WEventData&) {
         // The edited row stays current until its number is mended: at once, and again once the
         // grid has finished the click that moved it.
         SelectCurrentRow();
-        PostUserEvent(kReselectEditedRow);
+        PostUserEvent(kReselectCurrentRow);
         return false;
     }
     const long row = MainWindow->GetSelectedRowQuiet(grid_Ingredients);
@@ -138,10 +138,14 @@ bool WinIngredients::OnRowChange(WEventData&) {
         currentId = IdOfRow(row);
         unlocked = false;
     }
-    if (saved == SaveResult::Saved)
-        Refresh(currentId);   // a saved rename may have moved the rows
-    else
+    if (saved == SaveResult::Saved) {
+        // A saved rename may have moved the rows, and the grid goes on to highlight the row now
+        // under the pointer: the row gone to is highlighted again once it has finished.
+        Refresh(currentId);
+        PostUserEvent(kReselectCurrentRow);
+    } else {
         LoadDetails();
+    }
     return false;
 }
 
@@ -152,7 +156,7 @@ void WinIngredients::SelectCurrentRow() {
 }
 
 bool WinIngredients::OnUserEvent(WEventData& event) {
-    if (event.code == kReselectEditedRow) SelectCurrentRow();
+    if (event.code == kReselectCurrentRow) SelectCurrentRow();
     return false;
 }
 
@@ -169,6 +173,8 @@ bool WinIngredients::OnUnitSizeNameChange(WEventData&) {
 bool WinIngredients::OnEditIngredient(WEventData&) {
     unlocked = true;
     LoadDetails();
+    // The button has just hidden itself: the name takes the focus, not the next button.
+    FocusNameForTyping();
     return false;
 }
 
@@ -197,6 +203,10 @@ void WinIngredients::OpenNewRow(long id) {
     }
     unlocked = true;
     Refresh(id);
+    FocusNameForTyping();
+}
+
+void WinIngredients::FocusNameForTyping() {
     textb_Name->SetFocus();
     textb_Name->SetSelection(0, BoxLength(textb_Name->GetText()));
 }
@@ -378,6 +388,8 @@ bool WinIngredients::OnHelp(WEventData&) {
 
 bool WinIngredients::OnGridClick(WEventData&) {
     MainWindow->PostGridRelayout(grid_Ingredients);
+    // The release of a click may highlight the row under the pointer too (see OnRowChange).
+    PostUserEvent(kReselectCurrentRow);
     return false;
 }
 

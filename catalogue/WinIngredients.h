@@ -61,6 +61,7 @@ private:
     // Shows a new row, unlocked, with its name selected for typing; -1 (the insert failed)
     // leaves the current row as it was.
     void OpenNewRow(long id);
+    void FocusNameForTyping();   // the name box focused, its whole text selected
     long IdOfRow(long row) const;
     void SelectCurrentRow();
 

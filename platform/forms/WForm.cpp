@@ -7,6 +7,8 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QShowEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPointer>
@@ -35,6 +37,10 @@ public:
     void Detach() { form_ = nullptr; }
 
 protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        if (!event->spontaneous() && !focusWidget()) FocusFirstControl();
+    }
     void closeEvent(QCloseEvent* event) override {
         // The form decides: its CloseEvent handlers end the window or keep it.
         event->ignore();
@@ -45,6 +51,18 @@ protected:
     }
 
 private:
+    // As a dialog does when it opens: the first control in the tab order takes the focus, and a
+    // text box there has its text selected, so that typing replaces it (a new row's generated
+    // name) rather than adding to its end. A form that placed the focus itself keeps its choice.
+    void FocusFirstControl() {
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this) || !w->isEnabled()) continue;
+            w->setFocus(Qt::TabFocusReason);
+            if (auto* box = qobject_cast<QLineEdit*>(w)) box->selectAll();
+            return;
+        }
+    }
+
     WForm* form_;
 };
 

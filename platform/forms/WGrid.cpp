@@ -117,7 +117,7 @@ WGrid::WGrid(WForm* form, const std::string& name, QTableView* view)
     view_->verticalHeader()->hide();
     view_->horizontalHeader()->show();
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Tab goes on to the form's next control; the arrow keys move within the rows.
+    // Rows are chosen, never edited cell by cell: Tab goes on to the form's next control.
     view_->setTabKeyNavigation(false);
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         WEventData event;

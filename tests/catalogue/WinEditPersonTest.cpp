@@ -44,6 +44,23 @@ TEST_F(WinEditPersonTest, ShowsTheNameAndAppetiteWithThePromptChosen) {
     EXPECT_EQ(entries, 6);
 }
 
+// As a dialog does, the name that takes the first focus is selected: a typed name replaces the
+// one shown (a new person's "new_person") instead of being added to its end.
+TEST_F(WinEditPersonTest, TheNameOpensFocusedAndSelectedForTyping) {
+    bool focused = false;
+    int start = -1, end = -1;
+    EditAnn([&](WForm& form) {
+        WTextBox* name = form.Control<WTextBox>("textb_Person");
+        focused = form.GetWindow()->focusWidget() == name->GetWidget();
+        start = name->GetSelectionStart();
+        end = name->GetSelectionEnd();
+        Click(form, "cb_Cancel");
+    });
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 3);
+}
+
 struct PresetCase {
     const char* name;
     int entry;

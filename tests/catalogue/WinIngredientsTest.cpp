@@ -296,6 +296,23 @@ TEST_F(WinIngredientsTest, SafeEditingLocksAnExistingRowUntilEditIsPressed) {
     EXPECT_FALSE(Stamped(IdOf("pepper")));
 }
 
+// Edit hides itself: the focus goes on to the name, ready for typing, and not to the next button
+// (where the blank of a typed name would create a menu item).
+TEST_F(WinIngredientsTest, EditPutsTheFocusInTheUnlockedNameReadyForTyping) {
+    main.options.safeEdits = true;
+    Add("salt");
+    Run([&](WForm& form) {
+        form.FindControl("cb_EditIngredient")->SetFocus();
+        Click(form, "cb_EditIngredient");
+        ASSERT_TRUE(Editable(form));
+        WTextBox* name = Box(form, "textb_Name");
+        EXPECT_EQ(form.GetWindow()->focusWidget(), name->GetWidget());
+        EXPECT_EQ(name->GetSelectionStart(), 0);
+        EXPECT_EQ(name->GetSelectionEnd(), 4);
+        Click(form, "cb_Close");
+    });
+}
+
 struct SafeEditsCase {
     const char* name;
     bool before;
