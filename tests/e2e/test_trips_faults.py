@@ -20,14 +20,19 @@ def add_two_trips(program_dir):
         db.commit()
 
 
+def open_trip_editor(desktop, name):
+    """Selects the trip in the main window and opens its editor: answers the list and the editor."""
+    main = desktop.window("Kestavo")
+    trips = desktop.control(main, "table", "Trips:")
+    select_row(desktop, trips, name)
+    desktop.press(main, "Edit...")
+    return trips, desktop.window("Edit Trip")
+
+
 class DatePickerKeyboardTest(unittest.TestCase):
     def test_enter_on_the_calendar_takes_the_date_picked_with_the_arrow_keys(self):
         with Desktop(prepare=add_two_trips, fake_time=FAKE_NOW) as desktop:
-            main = desktop.window("Kestavo")
-            trips = desktop.control(main, "table", "Trips:")
-            select_row(desktop, trips, "Alpha")
-            desktop.press(main, "Edit...")
-            editor = desktop.window("Edit Trip")
+            trips, editor = open_trip_editor(desktop, "Alpha")
             desktop.press(editor, "Date:")
             picker = desktop.window("Date Picker")
             desktop.activate(picker)
@@ -45,11 +50,7 @@ class DatePickerKeyboardTest(unittest.TestCase):
 
     def test_a_year_typed_into_the_calendar_is_the_year_taken(self):
         with Desktop(prepare=add_two_trips, fake_time=FAKE_NOW) as desktop:
-            main = desktop.window("Kestavo")
-            trips = desktop.control(main, "table", "Trips:")
-            select_row(desktop, trips, "Alpha")
-            desktop.press(main, "Edit...")
-            editor = desktop.window("Edit Trip")
+            _, editor = open_trip_editor(desktop, "Alpha")
             desktop.press(editor, "Date:")
             picker = desktop.window("Date Picker")
             desktop.press(picker, "2024")   # the year on the calendar's title opens its year box
@@ -88,11 +89,7 @@ def focused_control(desktop, window):
 class GridKeyboardTest(unittest.TestCase):
     def test_tab_leaves_the_trip_days_list_for_its_buttons(self):
         with Desktop(prepare=add_two_trips, fake_time=FAKE_NOW) as desktop:
-            main = desktop.window("Kestavo")
-            trips = desktop.control(main, "table", "Trips:")
-            select_row(desktop, trips, "Alpha")
-            desktop.press(main, "Edit...")
-            editor = desktop.window("Edit Trip")
+            _, editor = open_trip_editor(desktop, "Alpha")
             desktop.press(editor, "Edit trip days...")
             days = desktop.window("Trip Days")
             grid = desktop.control(days, "table", "Planned days for this trip:")
