@@ -6,6 +6,7 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WMenu.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
 
 namespace {
 
@@ -20,17 +21,7 @@ void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
 class IngredientsFromMainWindowTest : public RunningMainWindowTest,
                                       public ::testing::WithParamInterface<CommandCase> {
 protected:
-    void SetUp() override {
-        RunningMainWindowTest::SetUp();
-        ModalTakeOver::Reset();
-        ModalTakeOver::SetStrict(true);
-    }
-    void TearDown() override {
-        EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
-        EXPECT_EQ(ModalTakeOver::Pending(), 0);
-        ModalTakeOver::Reset();
-        RunningMainWindowTest::TearDown();
-    }
+    StrictModalForms strictModalForms;
 };
 
 TEST_P(IngredientsFromMainWindowTest, OpensTheFormAndAnAddIsInTheDatabase) {

@@ -6,22 +6,13 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WMenu.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
 
 namespace {
 
 class MenuItemsFromMainWindowTest : public RunningMainWindowTest, public ::testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override {
-        ModalTakeOver::Reset();
-        ModalTakeOver::SetStrict(true);
-        RunningMainWindowTest::SetUp();
-    }
-    void TearDown() override {
-        EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
-        EXPECT_EQ(ModalTakeOver::Pending(), 0);
-        ModalTakeOver::Reset();
-        RunningMainWindowTest::TearDown();
-    }
+    StrictModalForms strictModalForms;
 };
 
 TEST_P(MenuItemsFromMainWindowTest, OpensTheMenuItemList) {

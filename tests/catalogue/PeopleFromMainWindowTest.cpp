@@ -6,6 +6,7 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "tests/catalogue/CatalogueTest.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
 
 namespace {
 
@@ -14,18 +15,11 @@ void PrintTo(Command c, std::ostream* os) { *os << (c == Command::PictureButton 
 
 class PeopleFromMainWindowTest : public MainWindowTest, public testing::WithParamInterface<Command> {
 protected:
+    StrictModalForms strictModalForms;
     void SetUp() override {
         MainWindowTest::SetUp();
-        ModalTakeOver::Reset();
-        ModalTakeOver::SetStrict(true);
         SeedDatabase();
         Start();
-    }
-    void TearDown() override {
-        EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
-        EXPECT_EQ(ModalTakeOver::Pending(), 0);
-        ModalTakeOver::Reset();
-        MainWindowTest::TearDown();
     }
     WWindow* PeopleButton() { return window->FindControl("pictbttn_People"); }
     void Run(Command command) {

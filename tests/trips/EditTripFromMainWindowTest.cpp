@@ -12,6 +12,7 @@
 #include "platform/forms/WListBox.h"
 #include "platform/report/WReportControl.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
 
 namespace {
 
@@ -26,20 +27,13 @@ void Click(WForm& form, const char* name) { form.Control<WCommandButton>(name)->
 
 class EditTripFromMainWindowTest : public MainWindowTest {
 protected:
+    StrictModalForms strictModalForms;
     void SetUp() override {
         MainWindowTest::SetUp();
-        ModalTakeOver::Reset();
-        ModalTakeOver::SetStrict(true);
         SeedDatabase();
         RunSqliteOnFile(Database(), "insert into Trips( id, name, location, trip_date ) values"
                                     "( 5, 'Alpha', '', '2001-01-01' ), ( 9, 'Mid', '', '2002-02-02' );");
         Start();
-    }
-    void TearDown() override {
-        EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
-        EXPECT_EQ(ModalTakeOver::Pending(), 0);
-        ModalTakeOver::Reset();
-        MainWindowTest::TearDown();
     }
 
     void Run(Command command) {

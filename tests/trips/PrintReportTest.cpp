@@ -7,6 +7,7 @@
 #include "platform/forms/WListBox.h"
 #include "platform/report/ReportPreview.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
 #include "trips/WinSelectReport.h"
 
 namespace {
@@ -24,10 +25,9 @@ std::vector<std::string> ListTexts(WForm& form) {
 
 class PrintReportTest : public MainWindowTest {
 protected:
+    StrictModalForms strictModalForms;
     void SetUp() override {
         MainWindowTest::SetUp();
-        ModalTakeOver::Reset();
-        ModalTakeOver::SetStrict(true);
         WReportControl::SetTestHook([this](const WReportControl::Request& request) {
             runs.push_back(request);
             return answer;
@@ -35,9 +35,6 @@ protected:
     }
     void TearDown() override {
         WReportControl::SetTestHook(nullptr);
-        EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
-        EXPECT_EQ(ModalTakeOver::Pending(), 0);
-        ModalTakeOver::Reset();
         MainWindowTest::TearDown();
     }
 

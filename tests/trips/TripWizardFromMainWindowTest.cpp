@@ -8,6 +8,7 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WListBox.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
 
 namespace {
 
@@ -25,21 +26,14 @@ void ChooseAll(WForm& form, const char* list, const std::vector<std::string>& te
 
 class TripWizardFromMainWindowTest : public MainWindowTest {
 protected:
+    StrictModalForms strictModalForms;
     void SetUp() override {
         MainWindowTest::SetUp();
-        ModalTakeOver::Reset();
-        ModalTakeOver::SetStrict(true);
         SeedDatabase();
         RunSqliteOnFile(Database(), "insert into People( name ) values( 'Ann' ), ( 'Ben' ), ( 'Cat' );"
                               "insert into Trips( name, location, trip_date ) values"
                               "( 'Alpha', '', '2001-01-01' ), ( 'Zulu', '', '2002-02-02' );");
         Start();
-    }
-    void TearDown() override {
-        EXPECT_TRUE(ModalTakeOver::Unexpected().empty());
-        EXPECT_EQ(ModalTakeOver::Pending(), 0);
-        ModalTakeOver::Reset();
-        MainWindowTest::TearDown();
     }
 
     void Run(Command command) {
