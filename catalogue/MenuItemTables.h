@@ -2,8 +2,6 @@
 // The tables and nouns of the menu-item forms, by their place in the table-name lists, and the
 // printf-style statements they build.
 
-#include <functional>
-
 #include "shell/SqlText.h"
 #include "shell/TableNames.h"
 #include "shell/WinStart.h"
@@ -21,16 +19,5 @@ inline const char* IngredientNoun() { return TableNouns[3]; }
 inline const char* MenuItemNoun() { return TableNouns[4]; }
 inline const char* MealNoun() { return TableNouns[7]; }
 inline const char* TripMenuItemNoun() { return TableNouns[15]; }
-
-// Runs the steps as one unit on the main transaction: when a step fails, the savepoint takes
-// back every step that ran, so nothing is left half done.
-inline bool RunAsOneUnit(const char* savepoint, const std::function<bool()>& steps) {
-    WinStart& main = *MainWindow;
-    if (!main.ExecSQL(Sql("savepoint %s", savepoint))) return false;
-    const bool ok = steps();
-    if (!ok) main.ExecSQL(Sql("rollback to %s", savepoint));
-    main.ExecSQL(Sql("release %s", savepoint));
-    return ok;
-}
 
 }  // namespace MenuItemTables

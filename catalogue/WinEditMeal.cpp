@@ -144,14 +144,13 @@ bool WinEditMeal::WriteMenuItems() {
     WinStart& main = *MainWindow;
     const int meal = static_cast<int>(mealId_);
     // The old rows go only when every new one is in.
-    if (!main.ExecSQL(FormatText("savepoint %s", kSavepoint))) return false;
-    bool ok = main.ExecSQL(FormatText("delete from %s where meal = %d", MealCourses(), meal));
-    for (int i = 0; ok && i < selLists_.SelectedCount(); ++i)
-        ok = main.ExecSQL(FormatText("insert into %s( meal, course ) values( %d, %d )", MealCourses(), meal,
-                                     static_cast<int>(selLists_.SelectedId(i))));
-    if (!ok) main.ExecSQL(FormatText("rollback to %s", kSavepoint));
-    main.ExecSQL(FormatText("release %s", kSavepoint));
-    return ok;
+    return main.RunAsOneUnit(kSavepoint, [&] {
+        bool ok = main.ExecSQL(FormatText("delete from %s where meal = %d", MealCourses(), meal));
+        for (int i = 0; ok && i < selLists_.SelectedCount(); ++i)
+            ok = main.ExecSQL(FormatText("insert into %s( meal, course ) values( %d, %d )", MealCourses(), meal,
+                                         static_cast<int>(selLists_.SelectedId(i))));
+        return ok;
+    });
 }
 
 bool WinEditMeal::OnHelp(WEventData&) {

@@ -269,14 +269,11 @@ void WinIngredients::DeleteIngredient() {
 // The menu-item lines that use the ingredient go first; when the ingredient itself is then
 // refused, the savepoint brings the lines back, so nothing is half deleted.
 bool WinIngredients::DeleteWithLines(long id, bool linesFirst) {
-    constexpr const char* kSavepoint = "delete_ingredient";
-    if (!MainWindow->ExecSQL(FormatText("savepoint %s", kSavepoint))) return false;
-    bool ok = !linesFirst ||
-              MainWindow->ExecSQL(FormatText("Delete from %s where ingredient = %ld", CourseIngredients(), id));
-    ok = ok && MainWindow->ExecSQL(FormatText("delete from %s where id = %ld", Ingredients(), id));
-    if (!ok) MainWindow->ExecSQL(FormatText("rollback to %s", kSavepoint));
-    MainWindow->ExecSQL(FormatText("release %s", kSavepoint));
-    return ok;
+    return MainWindow->RunAsOneUnit("delete_ingredient", [&] {
+        return (!linesFirst ||
+                MainWindow->ExecSQL(FormatText("Delete from %s where ingredient = %ld", CourseIngredients(), id))) &&
+               MainWindow->ExecSQL(FormatText("delete from %s where id = %ld", Ingredients(), id));
+    });
 }
 
 void WinIngredients::EditNotes() {
@@ -321,10 +318,12 @@ void WinIngredients::CreateDefaultMenuItem() {
 // when the ingredient has them) go in together or not at all: an ingredient without a default
 // measure makes no menu item.
 bool WinIngredients::InsertDefaultMenuItem(const std::string& escapedName) {
-    constexpr const char* kSavepoint = "default_menu_item";
     const long courseId = MainWindow->NextId(Courses());
     if (courseId == -1) return false;
-    if (!MainWindow->ExecSQL(FormatText("savepoint %s", kSavepoint))) return false;
+    return MainWindow->RunAsOneUnit("default_menu_item", [&] { return InsertMenuItemRows(escapedName, courseId); });
+}
+
+bool WinIngredients::InsertMenuItemRows(const std::string& escapedName, long courseId) {
     bool ok = MainWindow->ExecSQL(
         FormatText("insert into %s( id, name ) values( %ld, '%s' )", Courses(), courseId, escapedName.c_str()));
 
@@ -337,8 +336,6 @@ bool WinIngredients::InsertDefaultMenuItem(const std::string& escapedName) {
     ok = ok && MainWindow->ExecSQL(FormatText(
                    "insert into %s( course, ingredient, measure, amount, unit_measure ) values( %ld, %ld, %ld, 1, %ld )",
                    CourseIngredients(), courseId, currentId, measure, portions));
-    if (!ok) MainWindow->ExecSQL(FormatText("rollback to %s", kSavepoint));
-    MainWindow->ExecSQL(FormatText("release %s", kSavepoint));
     return ok;
 }
 

@@ -57,6 +57,8 @@ private:
     void FindIngredient();
     void CreateDefaultMenuItem();
     bool InsertDefaultMenuItem(const std::string& escapedName);
+    // The menu item row and its one line; false when a row cannot be written.
+    bool InsertMenuItemRows(const std::string& escapedName, long courseId);
     bool DeleteWithLines(long id, bool linesFirst);
     // Shows a new row, unlocked, with its name selected for typing; -1 (the insert failed)
     // leaves the current row as it was.

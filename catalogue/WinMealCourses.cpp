@@ -111,7 +111,7 @@ bool WinMealCourses::ConfirmDelete(const std::string& name, bool inUse) {
 bool WinMealCourses::DeleteWithChildren(long id, bool inUse) {
     WinStart& main = *MainWindow;
     const int course = static_cast<int>(id);
-    return RunAsOneUnit("delete_menu_item", [&] {
+    return MainWindow->RunAsOneUnit("delete_menu_item", [&] {
         if (inUse && !(main.ExecSQL(Sql("Delete from %s where course = %d", MealCourses(), course)) &&
                        main.ExecSQL(Sql("Delete from %s where course = %d", DayCourses(), course))))
             return false;
@@ -150,7 +150,7 @@ long WinMealCourses::CopyWithLinesAndRecipe(long sourceId, const std::string& na
     WinStart::EscapeSQL(escaped);
     const int source = static_cast<int>(sourceId);
     long copyId = -1;
-    const bool copied = RunAsOneUnit("copy_menu_item", [&] {
+    const bool copied = MainWindow->RunAsOneUnit("copy_menu_item", [&] {
         if (!main.ExecSQL(Sql("insert into Courses ( name, feeds, recipe_format, notes ) select '%s', feeds, "
                               "recipe_format, notes from Courses where id = %d",
                               escaped.c_str(), source)))

@@ -117,12 +117,11 @@ void WinMeals::DeleteMealRows(long mealId, bool inUse) {
     const int meal = static_cast<int>(mealId);
     // When the meal itself is refused, its trip meals and menu items come back with it: a meal
     // never stays without the menu items it had.
-    if (!main.ExecSQL(FormatText("savepoint %s", kDeleteSavepoint))) return;
-    bool ok = !inUse || main.ExecSQL(FormatText("Delete from %s where meal = %d", DayMeals(), meal));
-    ok = ok && main.ExecSQL(FormatText("delete from %s where meal = %d", MealCourses(), meal));
-    ok = ok && main.ExecSQL(FormatText("delete from %s where id = %d", Meals(), meal));
-    if (!ok) main.ExecSQL(FormatText("rollback to %s", kDeleteSavepoint));
-    main.ExecSQL(FormatText("release %s", kDeleteSavepoint));
+    main.RunAsOneUnit(kDeleteSavepoint, [&] {
+        return (!inUse || main.ExecSQL(FormatText("Delete from %s where meal = %d", DayMeals(), meal))) &&
+               main.ExecSQL(FormatText("delete from %s where meal = %d", MealCourses(), meal)) &&
+               main.ExecSQL(FormatText("delete from %s where id = %d", Meals(), meal));
+    });
 }
 
 bool WinMeals::EditNotes(WEventData&) {
@@ -145,15 +144,17 @@ bool WinMeals::CopyMeal(WEventData&) {
 long WinMeals::CopyMealRows(long sourceId, const std::string& copyName) {
     WinStart& main = *MainWindow;
     // A copy is never half made: a copy without its menu items goes again.
-    if (!main.ExecSQL(FormatText("savepoint %s", kCopySavepoint))) return -1;
-    bool ok = main.ExecSQL(FormatText("insert into Meals ( name, notes ) select '%s', notes from Meals where id = %d",
-                                      Escaped(copyName).c_str(), static_cast<int>(sourceId)));
-    const long copyId = ok ? main.FindIdByValue(Meals(), "name", copyName, -1) : -1;
-    ok = ok && copyId != -1 &&
-         main.ExecSQL(FormatText("insert into %s( meal, course )  select %d, course from %s where meal = %d",
-                                 MealCourses(), static_cast<int>(copyId), MealCourses(), static_cast<int>(sourceId)));
-    if (!ok) main.ExecSQL(FormatText("rollback to %s", kCopySavepoint));
-    main.ExecSQL(FormatText("release %s", kCopySavepoint));
+    long copyId = -1;
+    const bool ok = main.RunAsOneUnit(kCopySavepoint, [&] {
+        if (!main.ExecSQL(FormatText("insert into Meals ( name, notes ) select '%s', notes from Meals where id = %d",
+                                     Escaped(copyName).c_str(), static_cast<int>(sourceId))))
+            return false;
+        copyId = main.FindIdByValue(Meals(), "name", copyName, -1);
+        return copyId != -1 &&
+               main.ExecSQL(FormatText("insert into %s( meal, course )  select %d, course from %s where meal = %d",
+                                       MealCourses(), static_cast<int>(copyId), MealCourses(),
+                                       static_cast<int>(sourceId)));
+    });
     return ok ? copyId : -1;
 }
 

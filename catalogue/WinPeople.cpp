@@ -101,13 +101,12 @@ void WinPeople::DeletePersonRows(long id, bool onTrips) {
     WinStart& main = *MainWindow;
     const int person = static_cast<int>(id);
     // When the last delete is refused, the travels and meal places that went first come back.
-    if (!main.ExecSQL(FormatText("savepoint %s", kSavepoint))) return;
-    bool ok = !onTrips ||
-              main.ExecSQL(FormatText("Delete from %s where person = %d", TableName(TableId::TripPeople), person));
-    ok = ok && main.ExecSQL(FormatText("delete from %s where person = %d", TableName(TableId::MealPeople), person));
-    ok = ok && main.ExecSQL(FormatText("delete from %s where id = %d", People(), person));
-    if (!ok) main.ExecSQL(FormatText("rollback to %s", kSavepoint));
-    main.ExecSQL(FormatText("release %s", kSavepoint));
+    main.RunAsOneUnit(kSavepoint, [&] {
+        return (!onTrips ||
+                main.ExecSQL(FormatText("Delete from %s where person = %d", TableName(TableId::TripPeople), person))) &&
+               main.ExecSQL(FormatText("delete from %s where person = %d", TableName(TableId::MealPeople), person)) &&
+               main.ExecSQL(FormatText("delete from %s where id = %d", People(), person));
+    });
 }
 
 bool WinPeople::EditNotes(WEventData&) {

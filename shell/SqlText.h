@@ -2,19 +2,11 @@
 // Statements as the program writes them: a printf format filled with table names, ids and
 // escaped texts.
 
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
-inline std::string Sql(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-    va_end(again);
-    return text;
+#include "shell/FormatText.h"
+
+template <class... Args>
+std::string Sql(const char* format, Args... args) {
+    return FormatText(format, args...);
 }

@@ -92,16 +92,18 @@ int WinTripWizardDetails::InsertTrip(long days) {
 
     // A trip whose row or any of whose days did not go in is not a created trip: the
     // savepoint takes back whatever did.
-    if (!main.ExecSQL(Sql("savepoint %s", kSavepoint))) return -1;
-    bool ok = main.ExecSQL(Sql("insert into %s( name, location, trip_date ) values( '%s', '%s', '%s' )", Trips(),
-                               escapedName.c_str(), escapedLocation.c_str(), startDate_.c_str()));
-    const long tripId = ok ? main.FindIdByValue(Trips(), "name", name, -1) : -1;
-    ok = ok && tripId != -1;
-    for (long day = 1; ok && day <= days; ++day)
-        ok = main.ExecSQL(Sql("insert into %s( day_num, trip ) values( %d, %d )", TripDays(), static_cast<int>(day),
-                              static_cast<int>(tripId)));
-    if (!ok) main.ExecSQL(Sql("rollback to %s", kSavepoint));
-    main.ExecSQL(Sql("release %s", kSavepoint));
+    long tripId = -1;
+    const bool ok = main.RunAsOneUnit(kSavepoint, [&] {
+        if (!main.ExecSQL(Sql("insert into %s( name, location, trip_date ) values( '%s', '%s', '%s' )", Trips(),
+                              escapedName.c_str(), escapedLocation.c_str(), startDate_.c_str())))
+            return false;
+        tripId = main.FindIdByValue(Trips(), "name", name, -1);
+        bool written = tripId != -1;
+        for (long day = 1; written && day <= days; ++day)
+            written = main.ExecSQL(Sql("insert into %s( day_num, trip ) values( %d, %d )", TripDays(),
+                                       static_cast<int>(day), static_cast<int>(tripId)));
+        return written;
+    });
     return ok ? static_cast<int>(tripId) : -1;
 }
 

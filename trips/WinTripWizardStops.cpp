@@ -93,17 +93,16 @@ bool WinTripWizardStops::OnOK(WEventData&) {
 bool WinTripWizardStops::SaveStops() {
     WinStart& main = *MainWindow;
     // A trip whose stops went in only in part is no finished trip: all of them or none.
-    if (!main.ExecSQL(Sql("savepoint %s", kSavepoint))) return false;
-    query_TripDays->SetSQL(Sql("select id from %s where trip = %d", TripDays(), tripId_));
-    bool ok = query_TripDays->Open();
-    for (long day = 0; ok && day < query_TripDays->GetNumRows(); ++day) {
-        const long dayId = static_cast<long>(query_TripDays->GetValue(day, 0).AsLong());
-        for (int i = 0; ok && i < selLists_.SelectedCount(); ++i) ok = AddStop(dayId, selLists_.SelectedId(i));
-    }
-    query_TripDays->Close();
-    if (!ok) main.ExecSQL(Sql("rollback to %s", kSavepoint));
-    main.ExecSQL(Sql("release %s", kSavepoint));
-    return ok;
+    return main.RunAsOneUnit(kSavepoint, [&] {
+        query_TripDays->SetSQL(Sql("select id from %s where trip = %d", TripDays(), tripId_));
+        bool ok = query_TripDays->Open();
+        for (long day = 0; ok && day < query_TripDays->GetNumRows(); ++day) {
+            const long dayId = static_cast<long>(query_TripDays->GetValue(day, 0).AsLong());
+            for (int i = 0; ok && i < selLists_.SelectedCount(); ++i) ok = AddStop(dayId, selLists_.SelectedId(i));
+        }
+        query_TripDays->Close();
+        return ok;
+    });
 }
 
 bool WinTripWizardStops::AddStop(long dayId, int foodStopId) {

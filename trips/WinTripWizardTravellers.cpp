@@ -148,14 +148,11 @@ bool WinTripWizardTravellers::SaveTravellers() {
     WinStart& main = *MainWindow;
     // The old travellers go only when every new row is in: a failure half way would leave the
     // trip with some of its travellers, or guests who are no longer travellers.
-    if (!main.ExecSQL(Sql("savepoint %s", kSavepoint))) return false;
-    const std::vector<long> stops = wizardMode_ ? std::vector<long>{} : TripStops();
-    bool ok = !wizardMode_ ? main.ExecSQL(Sql("delete from %s where trip = %d", TripPeople(), tripId_)) : true;
-    ok = ok && WriteTravellers(stops);
-    ok = ok && (wizardMode_ || RemoveFormerTravellersFromGuests(stops));
-    if (!ok) main.ExecSQL(Sql("rollback to %s", kSavepoint));
-    main.ExecSQL(Sql("release %s", kSavepoint));
-    return ok;
+    return main.RunAsOneUnit(kSavepoint, [&] {
+        const std::vector<long> stops = wizardMode_ ? std::vector<long>{} : TripStops();
+        return (wizardMode_ || main.ExecSQL(Sql("delete from %s where trip = %d", TripPeople(), tripId_))) &&
+               WriteTravellers(stops) && (wizardMode_ || RemoveFormerTravellersFromGuests(stops));
+    });
 }
 
 bool WinTripWizardTravellers::WriteTravellers(const std::vector<long>& tripStops) {
