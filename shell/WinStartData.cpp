@@ -161,19 +161,19 @@ bool WinStart::SaveRecipe(long courseId, const std::vector<std::uint8_t>& docume
     std::vector<std::uint8_t> blob;
     if (!query_GenQuery || !query_Gen2 || !MakeRecipeBlob(document, blob)) return false;
     const std::string course = std::to_string(courseId);
-    // The old chunks go only when every new one is in: one transaction, by a savepoint.
-    if (!ExecSQL("savepoint save_recipe")) return false;
-    bool ok = ExecSQL(std::string("delete from ") + RecipesTable + " where course = " + course);
-    for (std::size_t start = 0, seq = 0; ok && start < blob.size(); start += RecipeChunkBytes, ++seq) {
-        const auto first = blob.begin() + static_cast<std::ptrdiff_t>(start);
-        WDataValue::Bytes chunk(first, first + static_cast<std::ptrdiff_t>(std::min(RecipeChunkBytes, blob.size() - start)));
-        ok = query_Gen2->Execute(std::string("insert into ") + RecipesTable + "( course, seq, data ) values( " + course +
-                                     ", " + std::to_string(seq) + ", ? )",
-                                 {WDataValue(std::move(chunk))});
-    }
-    if (!ok) ExecSQL("rollback to save_recipe");
-    ExecSQL("release save_recipe");
-    return ok;
+    // The old chunks go only when every new one is in.
+    return RunAsOneUnit("save_recipe", [&] {
+        bool ok = ExecSQL(std::string("delete from ") + RecipesTable + " where course = " + course);
+        for (std::size_t start = 0, seq = 0; ok && start < blob.size(); start += RecipeChunkBytes, ++seq) {
+            const auto first = blob.begin() + static_cast<std::ptrdiff_t>(start);
+            WDataValue::Bytes chunk(first,
+                                    first + static_cast<std::ptrdiff_t>(std::min(RecipeChunkBytes, blob.size() - start)));
+            ok = query_Gen2->Execute(std::string("insert into ") + RecipesTable + "( course, seq, data ) values( " +
+                                         course + ", " + std::to_string(seq) + ", ? )",
+                                     {WDataValue(std::move(chunk))});
+        }
+        return ok;
+    });
 }
 
 bool WinStart::LoadRecipe(long courseId, std::vector<std::uint8_t>& document) {
