@@ -1,21 +1,14 @@
 // Takes screenshots of the report chooser, a shopping list and a detailed trip plan in their
 // preview windows, on a small trip in a copy of the empty template, with the staged report files.
 
-#include <odbcinst.h>
-#include <sqlite3.h>
-#include <stdlib.h>
-
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QScreen>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "platform/db/DataSourceOptions.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/report/ReportPreview.h"
 #include "shell/WinStart.h"
+#include "tools/screenshots/ScreenshotSession.h"
 
 namespace {
 
@@ -45,53 +38,24 @@ const char* const SampleTrip =
     "insert into MealPeople( person, day_stop ) values( 1, 1 ), ( 2, 1 ), ( 3, 1 ), ( 1, 2 ), ( 2, 2 ), ( 3, 2 ),"
     " ( 1, 3 ), ( 2, 3 ), ( 3, 3 ), ( 1, 4 ), ( 2, 4 ), ( 1, 5 ), ( 2, 5 ), ( 3, 5 );";
 
-void Settle(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-bool Grab(QWidget* window, const std::string& file) {
-    Settle(400);
-    const QPixmap shot = window->screen()->grabWindow(window->winId());
-    const bool ok = shot.save(QString::fromStdString(file));
-    std::printf("%s %s\n", ok ? "wrote" : "could not write", file.c_str());
-    return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string out = argc > 1 ? argv[1] : ".";
-    char pattern[] = "/tmp/kvo_screenshots_XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::filesystem::path folder = pattern;
-    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    const std::filesystem::path folder = MakeScreenshotFolder("kvo_screenshots");
+    if (folder.empty()) return 1;
     QApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
 
-    const std::filesystem::path database = folder / "Kestavo.db";
-    std::filesystem::copy_file(std::filesystem::path(KVO_PROGRAM_FOLDER) / "KestavoEmpty.db", database);
-    sqlite3* db = nullptr;
-    sqlite3_open(database.c_str(), &db);
-    sqlite3_exec(db, SampleTrip, nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    SQLSetConfigMode(ODBC_USER_DSN);
-    SQLWriteDSNToIni("Kestavo", "SQLite3");
-    SQLWritePrivateProfileString("Kestavo", "Database", database.c_str(), "odbc.ini");
-    WriteDriverOptions("Kestavo");
-
     WinStart main;
-    main.programFolder = std::string(KVO_PROGRAM_FOLDER) + "/";
-    main.CreateDataObjects();
-    if (!main.transaction_KVO->Connect()) return 1;
+    if (!ConnectSampleDatabase(main, folder, SampleTrip)) return 1;
     main.options.previewMag = 0;
 
     auto choose = [&](const char* report, const std::string& chooserShot) {
         ModalTakeOver::Expect("WinSelectReport", [=](WForm& form) {
             auto* list = form.Control<WListBox>("lb_Report");
             list->SetSelected(list->FindText(report));
-            if (!chooserShot.empty()) Grab(form.GetWindow(), chooserShot);
+            if (!chooserShot.empty()) SaveWindowPicture(form.GetWindow(), chooserShot);
             form.Control<WCommandButton>("cb_OK")->Click();
         });
         main.PrintReport(1);
@@ -102,11 +66,11 @@ int main(int argc, char** argv) {
         return preview;
     };
     ReportPreview* list = choose("Trip shopping list report", out + "/report_chooser.png");
-    Grab(list, out + "/report_shopping_list.png");
+    SaveWindowPicture(list, out + "/report_shopping_list.png");
     list->SetZoom(0);
-    Grab(list, out + "/report_shopping_list_page.png");
+    SaveWindowPicture(list, out + "/report_shopping_list_page.png");
     ReportPreview* plan = choose("Trip plan - detailed report", "");
-    Grab(plan, out + "/report_trip_plan_detailed.png");
+    SaveWindowPicture(plan, out + "/report_trip_plan_detailed.png");
     list->Document().SaveAsPdf(out + "/report_shopping_list.pdf");
     plan->Document().SaveAsPdf(out + "/report_trip_plan_detailed.pdf");
     main.DestroyDataObjects();

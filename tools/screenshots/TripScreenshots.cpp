@@ -1,25 +1,18 @@
 // Takes a screenshot of the trip stops list, the stop editor, the meal guests and the new stop,
 // each opened through its entry function on a small trip in a copy of the empty template.
 
-#include <odbcinst.h>
-#include <sqlite3.h>
-#include <stdlib.h>
-
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QScreen>
 #include <clocale>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
 
-#include "platform/db/DataSourceOptions.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WControls.h"
 #include "platform/forms/WForm.h"
 #include "platform/forms/WListBox.h"
 #include "shell/WinStart.h"
+#include "tools/screenshots/ScreenshotSession.h"
 #include "trips/WinEditDayMeal.h"
 #include "trips/WinMealGuests.h"
 #include "trips/WinNewTripStop.h"
@@ -42,21 +35,12 @@ const char* const SampleTrip =
     "insert into MealPeople( person, day_stop ) values( 1, 1 ), ( 2, 1 ), ( 3, 1 ), ( 4, 1 ), ( 1, 2 ), ( 2, 2 ),"
     " ( 3, 2 ), ( 1, 3 ), ( 2, 3 ), ( 3, 3 ), ( 1, 4 ), ( 2, 4 ), ( 1, 5 ), ( 2, 5 ), ( 3, 5 ), ( 4, 5 ), ( 1, 6 );";
 
-void Settle(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // Shoots the form once it is up, then leaves it by its close box (nothing is saved).
 ModalTakeOver::Hook Shoot(const std::string& file, std::function<void(WForm&)> prepare = {}) {
     return [=](WForm& form) {
         if (prepare) prepare(form);
-        Settle(400);
-        QWidget* window = form.GetWindow();
-        const bool ok = window->screen()->grabWindow(window->winId()).save(QString::fromStdString(file));
-        std::printf("%s %s\n", ok ? "wrote" : "could not write", file.c_str());
-        window->close();
+        SaveWindowPicture(form.GetWindow(), file);
+        form.GetWindow()->close();
     };
 }
 
@@ -64,28 +48,13 @@ ModalTakeOver::Hook Shoot(const std::string& file, std::function<void(WForm&)> p
 
 int main(int argc, char** argv) {
     const std::string out = argc > 1 ? argv[1] : ".";
-    char pattern[] = "/tmp/kvo_trip_screenshots_XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::filesystem::path folder = pattern;
-    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    const std::filesystem::path folder = MakeScreenshotFolder("kvo_trip_screenshots");
+    if (folder.empty()) return 1;
     QApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
 
-    const std::filesystem::path database = folder / "Kestavo.db";
-    std::filesystem::copy_file(std::filesystem::path(KVO_PROGRAM_FOLDER) / "KestavoEmpty.db", database);
-    sqlite3* db = nullptr;
-    sqlite3_open(database.c_str(), &db);
-    sqlite3_exec(db, SampleTrip, nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    SQLSetConfigMode(ODBC_USER_DSN);
-    SQLWriteDSNToIni("Kestavo", "SQLite3");
-    SQLWritePrivateProfileString("Kestavo", "Database", database.c_str(), "odbc.ini");
-    WriteDriverOptions("Kestavo");
-
     WinStart main;
-    main.programFolder = std::string(KVO_PROGRAM_FOLDER) + "/";
-    main.CreateDataObjects();
-    if (!main.transaction_KVO->Connect()) return 1;
+    if (!ConnectSampleDatabase(main, folder, SampleTrip)) return 1;
     main.BuildTableSchemas();
 
     ModalTakeOver::Expect("WinTripMeals", Shoot(out + "/trip_stops.png"));
