@@ -1,27 +1,7 @@
 #include "tests/catalogue/CatalogueTest.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QKeyEvent>
-
 #include "platform/forms/WControls.h"
 #include "platform/forms/WForm.h"
-
-void LeaveForm(WForm& form, Leave how) {
-    switch (how) {
-    case Leave::CancelButton:
-        Click(form, "cb_Cancel");
-        break;
-    case Leave::EscapeKey: {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(form.GetWindow(), &press);
-        break;
-    }
-    case Leave::CloseBox:
-        form.GetWindow()->close();
-        break;
-    }
-}
 
 void Click(WForm& form, const char* button) { form.Control<WCommandButton>(button)->Click(); }
 

@@ -10,16 +10,11 @@
 
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WPrompter.h"
+#include "tests/support/LeaveForm.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 
 class WForm;
 
-// How the user leaves a form other than by its OK button.
-enum class Leave { CancelButton, EscapeKey, CloseBox };
-void LeaveForm(WForm& form, Leave how);
-inline void PrintTo(Leave how, std::ostream* os) {
-    *os << (how == Leave::CancelButton ? "CancelButton" : how == Leave::EscapeKey ? "EscapeKey" : "CloseBox");
-}
 
 void Click(WForm& form, const char* button);
 // Types into a text box as the user would, over its whole text.

@@ -13,15 +13,11 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WPrompter.h"
 #include "shell/WinStart.h"
+#include "tests/support/LeaveForm.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 
 class WForm;
 
-// How the user leaves a form other than by its OK button.
-enum class Leave { CancelButton, EscapeKey, CloseBox };
-void LeaveForm(WForm& form, Leave how);
-const char* ToString(Leave how);
-inline void PrintTo(Leave how, std::ostream* os) { *os << ToString(how); }
 
 // Strict take-over of modal forms for one test, and the checks that nothing was left over.
 void BeginStrictForms();
