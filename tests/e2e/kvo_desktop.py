@@ -9,6 +9,7 @@ pyatspi binds the accessibility bus once per process, so a test process runs one
 CMake makes every test method a CTest test, run in a process of its own.
 """
 import contextlib
+import copy
 import ctypes
 import glob
 import hashlib
@@ -201,12 +202,25 @@ class Desktop:
         return out.returncode == 0 and "unix:" in out.stdout
 
     def _start_program(self):
+        self.program = self._launch_program()
+
+    def another_copy(self):
+        """The program started once more on this desktop's program folder, as a user who starts
+        it again: a view of this desktop whose program, windows and exit are the new run's (the
+        desktop stops it with everything else)."""
+        view = copy.copy(self)
+        view._app = None
+        view.exit_code = None
+        view.program = self._launch_program()
+        return view
+
+    def _launch_program(self):
         env = dict(self.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         if self.fake_time:
             env.update(LD_PRELOAD=FAKETIME_LIBRARY, FAKETIME="@" + self.fake_time,
                        FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_DONT_RESET="1")
-        self.program = self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
-                                   cwd=self.program_dir, log="program.log")
+        return self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
+                           cwd=self.program_dir, log="program.log")
 
     def _spawn(self, argv, env=None, cwd=None, pass_fds=(), log=None):
         out = open(os.path.join(self.root, log), "ab") if log else subprocess.DEVNULL
