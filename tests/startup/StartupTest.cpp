@@ -550,3 +550,13 @@ TEST_F(MainWindowTest, ACopyThatWasKilledKeepsNobodyOut) {
     EXPECT_TRUE(window->HasWindow());
     EXPECT_TRUE(window->transaction_KVO->IsConnected());
 }
+
+// The lock guards the data; a lock that cannot be had at all must not keep the user from it.
+TEST_F(MainWindowTest, ALockFileThatCannotBeMadeNeverKeepsTheUserOut) {
+    SeedDatabase();
+    fs::create_directory(program / "Kestavo.lock");
+    Start();
+    EXPECT_TRUE(prompter.Messages().empty());
+    EXPECT_TRUE(window->HasWindow());
+    EXPECT_FALSE(window->ShutOutByAnotherCopy());
+}
