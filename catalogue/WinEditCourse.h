@@ -54,6 +54,7 @@ private:
     bool PrepareWorkFile(const std::string& workFile, const std::string& extension, const Bytes& recipe,
                          std::optional<Bytes>& handedOver);
     void ShowRecipeError(const std::string& text);
+    void ShowWorkFileError(const std::string& workFile, const std::string& reason);
     bool ConfirmHandedOverEdit();
     // The work file as the editor left it, read only after the user has been asked when the
     // editor ended at once and left it unchanged; false when it cannot be read whole, or when

@@ -61,29 +61,32 @@ bool WinEditCourse::PrepareWorkFile(const std::string& workFile, const std::stri
                                     std::optional<Bytes>& handedOver) {
     std::error_code error;
     fs::remove(workFile, error);
-    if (!recipe.empty()) {
-        // An editor must never start on part of the recipe: whatever it saved would replace it.
-        if (const int error = WriteWholeFile(workFile, recipe)) {
-            ShowRecipeError(FormatText("The recipe could not be written to the work file\r\n'%s':\r\n%s\r\nThe "
-                                       "stored recipe was kept as it was and no editor was started.",
-                                       workFile.c_str(), std::strerror(error)));
-            return false;
-        }
-        handedOver = recipe;
-        return true;
+    Bytes document = recipe;
+    if (document.empty()) {
+        // The templates are staged with the program and reach the work folder when it has none.
+        const std::string blank = "recipe_blank" + extension;
+        const std::string workTemplate = MainWindow->userWorkFolder + blank;
+        if (!fs::exists(workTemplate, error)) fs::copy_file(MainWindow->programFolder + blank, workTemplate, error);
+        // Without a template the editor starts on a new file.
+        if (!ReadWholeFile(workTemplate, document)) return true;
     }
-    // The templates are staged with the program and reach the work folder when it has none.
-    const std::string blank = "recipe_blank" + extension;
-    const std::string workTemplate = MainWindow->userWorkFolder + blank;
-    if (!fs::exists(workTemplate, error)) fs::copy_file(MainWindow->programFolder + blank, workTemplate, error);
-    fs::copy_file(workTemplate, workFile, fs::copy_options::overwrite_existing, error);
-    Bytes copied;
-    if (ReadWholeFile(workFile, copied)) handedOver = std::move(copied);
+    // An editor must never start on part of the recipe: whatever it saved would replace it.
+    if (const int failure = WriteWholeFile(workFile, document)) {
+        ShowWorkFileError(workFile, std::strerror(failure));
+        return false;
+    }
+    handedOver = std::move(document);
     return true;
 }
 
 void WinEditCourse::ShowRecipeError(const std::string& text) {
     MessageBox(this, "Recipe error", text, WMessageIcon::Stop, WMessageButtons::OK);
+}
+
+void WinEditCourse::ShowWorkFileError(const std::string& workFile, const std::string& reason) {
+    ShowRecipeError(FormatText("The recipe could not be written to the work file\r\n'%s':\r\n%s\r\nThe stored recipe "
+                               "was kept as it was and no editor was started.",
+                               workFile.c_str(), reason.c_str()));
 }
 
 bool WinEditCourse::ConfirmHandedOverEdit() {

@@ -266,17 +266,25 @@ TEST_F(RecipeTest, AShortWriteOfTheWorkFileStartsNoEditorAndStoresNothing) {
     EXPECT_EQ(Stored(), recipe);
 }
 
-// A folder that stands where the work file goes (a name the program cannot take over).
-TEST_F(RecipeTest, AWorkFileThatCannotBeCreatedIsToldAndChangesNothing) {
-    Store(ToBytes("old recipe"));
+// A folder that stands where the work file goes (a name the program cannot take over), for a
+// stored recipe and for the blank template of a menu item without one.
+class UnwritableWorkFileTest : public RecipeTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UnwritableWorkFileTest, IsToldAndChangesNothing) {
+    const Bytes recipe = GetParam() ? ToBytes("old recipe") : Bytes{};
+    Store(recipe);
+    WriteFileText(folder / "recipe_blank.txt", "Ingredients:\r\n");
     fs::create_directories(work.Path() / "tmp_recipe.txt" / "kept");
     UseEditor("replace", ToBytes("new"));
     EditRecipe([](WForm& form) { form.Control<WComboBox>("combo_Feeds")->SetText("4"); });
     ExpectWorkFileError("Is a directory");
     EXPECT_TRUE(prompter.LaunchRequests().empty());
-    EXPECT_EQ(ToText(Stored()), "old recipe");
+    EXPECT_EQ(Stored(), recipe);
     EXPECT_EQ(Text("select feeds || '' from Courses where id = " + std::to_string(course)), "1.0");
 }
+
+INSTANTIATE_TEST_SUITE_P(Recipes, UnwritableWorkFileTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Stored" : "Blank"); });
 
 TEST_F(RecipeTest, WithNoEditorRegisteredNothingIsStoredAndNothingAsked) {
     Store(ToBytes("old recipe"));
