@@ -29,9 +29,6 @@ public:
     // the connection is back in autocommit; a failed commit answers false too. A change the
     // file refused, or a failed commit, is reported once the unit has been rolled back.
     bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
-    // A statement failed because of the file or its lock: reported to the observer at once, or,
-    // inside a unit, when the unit has ended.
-    void NoteFileFailure(const WDbFailure& failure);
 
     // Components find the transaction by its registered name ("WinStart::transaction_KVO").
     static void Register(const std::string& name, WTransaction* transaction);
@@ -45,6 +42,11 @@ public:
 private:
     friend class WQuery;
     void SetError(std::string text) { lastError_ = std::move(text); }
+    // A statement failed because of the file or its lock: reported to the observer at once, or,
+    // inside a unit, when the unit has ended.
+    void NoteFileFailure(const WDbFailure& failure);
+    bool Release(class WQuery& unit, const std::string& name);   // false: rolled back
+    void ReportUnstoredChange();
     bool LoadSchema(WDbFailure& failure);
     // Queries that hold a prepared statement on this connection; Disconnect releases them.
     void Attach(class WQuery* query);
