@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/db/WQuery.h"
+#include "platform/db/WTransaction.h"
 #include "shell/TableSchema.h"
 
 namespace {
@@ -76,11 +77,7 @@ bool CascadeDelete(TableSchema* schema, int column, long value, WTransaction* tr
                    bool deleteRows, bool ownedOnly) {
     std::vector<Step> path;
     if (!schema || !transaction || !CanCascade(*schema, column, ownedOnly, path)) return false;
-    // The connection runs in autocommit: a savepoint makes the whole delete one transaction.
-    WQuery unit(transaction);
-    if (!unit.Execute("savepoint cascade_delete")) return false;
-    const bool ok = Cascade(transaction, *schema, column, value, deleteRows, ownedOnly);
-    if (!ok) unit.Execute("rollback to cascade_delete");
-    unit.Execute("release cascade_delete");
-    return ok;
+    return transaction->RunAsOneUnit("cascade_delete", [&] {
+        return Cascade(transaction, *schema, column, value, deleteRows, ownedOnly);
+    });
 }

@@ -83,6 +83,7 @@ void WinStart::CreateDataObjects() {
     query_GenQuery = std::make_unique<WQuery>(transaction_KVO.get());
     query_Gen2 = std::make_unique<WQuery>(transaction_KVO.get());
     query_GenQueryNoError = std::make_unique<WQuery>(transaction_KVO.get());
+    query_GenQueryNoError->SetReportsFileFailures(false);
     query_Trips->SetSQL(
         "SELECT  Trips.name Name, Trips.location Location, DATEFORMAT( Trips.trip_date, "
         "'Mmm. dd, YYYY' ) \"Trip date\", id\nFROM Kestavo.Trips Trips\nORDER BY Trips.name\n");
@@ -191,7 +192,9 @@ bool WinStart::ApplyCookingMeasures() {
     std::snprintf(statement, sizeof statement,
                   "update Measures set metric = %d, imperial = %d where cooking_measure = 1",
                   Metric[choice], Imperial[choice]);
-    return ExecSQL(statement);
+    // The user asked for no change here: a file that cannot be written is told of by the first
+    // change that is.
+    return query_GenQueryNoError && query_GenQueryNoError->Execute(statement);
 }
 
 void WinStart::LoadConversions() {

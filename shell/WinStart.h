@@ -46,8 +46,9 @@ public:
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
-    // Runs work as one transaction (a savepoint of that name): when it answers false, or the
-    // savepoint cannot be made, nothing it wrote stays. Answers what work answered.
+    // Runs work as one transaction (a savepoint of that name): when it answers false, the
+    // savepoint cannot be made or the commit fails, nothing it wrote stays and the answer is
+    // false; a failed commit has been reported ("Database Error").
     bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
     static std::string& EscapeSQL(std::string& text);
     std::string MakeUniqueValue(std::string& value, const std::string& table,

@@ -76,12 +76,7 @@ bool WinStart::ExecSQL(const std::string& statement) {
 }
 
 bool WinStart::RunAsOneUnit(const std::string& name, const std::function<bool()>& work) {
-    // The connection runs in autocommit: the savepoint is the transaction.
-    if (!ExecSQL("savepoint " + name)) return false;
-    const bool ok = work();
-    if (!ok) ExecSQL("rollback to " + name);
-    ExecSQL("release " + name);
-    return ok;
+    return transaction_KVO && transaction_KVO->RunAsOneUnit(name, work);
 }
 
 std::string& WinStart::EscapeSQL(std::string& text) {

@@ -44,13 +44,14 @@ inline WDbFailure DescribeOdbcFailure(SQLSMALLINT handleType, SQLHANDLE handle) 
     if (reason.size() > number.size() && reason.compare(reason.size() - number.size(), number.size(), number) == 0)
         reason.resize(reason.size() - number.size());
     failure.reason = reason;
+    failure.code = static_cast<int>(native & 0xff);
 
     enum { SqliteError = 1, SqliteCorrupt = 11, SqliteNotADatabase = 26 };
     if (std::string(reinterpret_cast<char*>(state)).rfind("IM", 0) == 0)
         failure.kind = WDbFailureKind::NoDataSource;
-    else if ((native & 0xff) == SqliteNotADatabase || (native & 0xff) == SqliteCorrupt)
+    else if (failure.code == SqliteNotADatabase || failure.code == SqliteCorrupt)
         failure.kind = WDbFailureKind::NotADatabase;
-    else if ((native & 0xff) == SqliteError)
+    else if (failure.code == SqliteError)
         failure.kind = WDbFailureKind::Refused;
     return failure;
 }

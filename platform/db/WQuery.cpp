@@ -8,6 +8,7 @@
 
 #include "platform/db/DialectTranslator.h"
 #include "platform/db/OdbcDiagnostics.h"
+#include "platform/db/WDbObserver.h"
 #include "platform/db/WTransaction.h"
 
 namespace {
@@ -219,6 +220,7 @@ void WQuery::DropForDisconnect() {
 void WQuery::FailWith(short handleType, void* handle) {
     lastError_ = OdbcDiagnostics(handleType, handle);
     lastFailure_ = DescribeOdbcFailure(handleType, handle);
+    if (reportsFileFailures_ && transaction_ && IsFileFailure(lastFailure_)) transaction_->NoteFileFailure(lastFailure_);
 }
 
 bool WQuery::Prepare(const std::string& sql) {
@@ -259,6 +261,8 @@ bool WQuery::Run(const std::string& sql, const std::vector<WDataValue>& paramete
         lastFailure_ = {WDbFailureKind::Unavailable, lastError_};
         return false;
     }
+    // Even a read may wait here for a writer of another program.
+    if (WDbObserver* observer = WDbObserver::Get()) observer->StatementStarts();
     if (!Prepare(sql)) return false;
     const auto stmt = static_cast<SQLHSTMT>(stmt_);
 

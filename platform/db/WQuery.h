@@ -54,6 +54,9 @@ public:
     const std::string& LastError() const { return lastError_; }
     // What the last failure says about the database file.
     const WDbFailure& LastFailure() const { return lastFailure_; }
+    // A failure of the file or its lock is reported to the user (through the transaction) unless
+    // the caller tells of it itself, as the version check does.
+    void SetReportsFileFailures(bool reports) { reportsFileFailures_ = reports; }
 
     struct Column {
         std::string name;
@@ -66,8 +69,8 @@ private:
     bool Prepare(const std::string& sql);
     bool Fetch();
     void ReleaseStatement();
-    void DropForDisconnect();
-    void FailWith(short handleType, void* handle);   // the diagnostics of an ODBC handle   // the connection is going: forget the statement and the rows
+    void DropForDisconnect();   // the connection is going: forget the statement and the rows
+    void FailWith(short handleType, void* handle);   // the diagnostics of an ODBC handle
 
     // The statement last prepared, kept so that running the same text again only rebinds.
     void* stmt_ = nullptr;   // SQLHSTMT
@@ -81,6 +84,7 @@ private:
     std::vector<Column> columns_;
     std::vector<std::vector<WDataValue>> rows_;
     bool open_ = false;
+    bool reportsFileFailures_ = true;
     long rowsAffected_ = -1;
     std::string lastError_;
     WDbFailure lastFailure_;

@@ -8,6 +8,7 @@
 
 #include "platform/db/DialectTranslator.h"
 #include "platform/db/OdbcDiagnostics.h"
+#include "platform/db/WDbObserver.h"
 #include "platform/db/WQuery.h"
 
 namespace {
@@ -178,6 +179,45 @@ void WTransaction::Disconnect() {
 }
 
 bool WTransaction::IsConnected() const { return connected_; }
+
+bool WTransaction::RunAsOneUnit(const std::string& name, const std::function<bool()>& work) {
+    WQuery unit(this);
+    if (!unit.Execute("savepoint " + name)) return false;
+    ++unitDepth_;
+    bool ok = work();
+    if (!ok) unit.Execute("rollback to " + name);
+    if (!Release(unit, name)) ok = false;
+    if (--unitDepth_ == 0) ReportUnstoredChange();
+    return ok;
+}
+
+// The outermost release is the commit. When it fails (another program still reads the file, the
+// disk is full) SQLite keeps the transaction open and every later statement would run inside it,
+// to be lost at disconnect: all of it is taken back before the user hears of it.
+bool WTransaction::Release(WQuery& unit, const std::string& name) {
+    unit.SetReportsFileFailures(false);
+    if (unit.Execute("release " + name)) return true;
+    if (!unreportedFailure_) unreportedFailure_ = unit.LastFailure();
+    if (unitDepth_ == 1) {
+        unit.Execute("rollback");
+    } else {
+        unit.Execute("rollback to " + name);
+        unit.Execute("release " + name);
+    }
+    return false;
+}
+
+void WTransaction::NoteFileFailure(const WDbFailure& failure) {
+    if (!unreportedFailure_) unreportedFailure_ = failure;
+    if (unitDepth_ == 0) ReportUnstoredChange();
+}
+
+void WTransaction::ReportUnstoredChange() {
+    if (!unreportedFailure_) return;
+    const WDbFailure failure = *unreportedFailure_;
+    unreportedFailure_.reset();
+    if (WDbObserver* observer = WDbObserver::Get()) observer->ChangeNotStored(failure);
+}
 
 DialectTranslator& WTransaction::Translator() { return *translator_; }
 

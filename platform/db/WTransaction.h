@@ -1,7 +1,9 @@
 #pragma once
 // The program's one database connection. Autocommit: the program issues no commit.
 
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -22,6 +24,12 @@ public:
     // What the last failed connect says about the database file.
     const WDbFailure& LastFailure() const { return lastFailure_; }
 
+    // Runs work as one transaction (a savepoint of that name; units inside it nest). When work
+    // answers false, the savepoint cannot be made or the commit fails, nothing it wrote stays and
+    // the connection is back in autocommit; a failed commit answers false too. A change the
+    // file refused, or a failed commit, is reported once the unit has been rolled back.
+    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
+
     // Components find the transaction by its registered name ("WinStart::transaction_KVO").
     static void Register(const std::string& name, WTransaction* transaction);
     static void Unregister(const std::string& name);
@@ -34,6 +42,11 @@ public:
 private:
     friend class WQuery;
     void SetError(std::string text) { lastError_ = std::move(text); }
+    // A statement failed because of the file or its lock: reported to the observer at once, or,
+    // inside a unit, when the unit has ended.
+    void NoteFileFailure(const WDbFailure& failure);
+    bool Release(class WQuery& unit, const std::string& name);   // false: rolled back
+    void ReportUnstoredChange();
     bool LoadSchema(WDbFailure& failure);
     // Queries that hold a prepared statement on this connection; Disconnect releases them.
     void Attach(class WQuery* query);
@@ -48,4 +61,6 @@ private:
     std::string lastError_;
     WDbFailure lastFailure_;
     class DialectTranslator* translator_ = nullptr;
+    int unitDepth_ = 0;
+    std::optional<WDbFailure> unreportedFailure_;   // the first of the open unit
 };

@@ -6,6 +6,8 @@
 #include <clocale>
 #include <memory>
 
+#include "platform/forms/WDatabaseNotice.h"
+
 WExeApplication* WExeApplication::instance_ = nullptr;
 WForm* WExeApplication::mainForm_ = nullptr;
 
@@ -21,6 +23,7 @@ int WExeApplication::Run(int& argc, char** argv) {
     std::unique_ptr<QApplication> app;
     if (!QApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
     UseCNumericLocale();
+    WDatabaseNotice::Install();
     // The program ends when its main form closes, not when some last window does.
     QApplication::setQuitOnLastWindowClosed(false);
 

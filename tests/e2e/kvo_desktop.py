@@ -87,11 +87,13 @@ class Desktop:
     """One run of Kestavo on a private desktop. Use as a context manager: everything it started
     is stopped when the block ends, also after a failure."""
 
-    def __init__(self, prepare=None, fake_time=None):
+    def __init__(self, prepare=None, fake_time=None, obey_file_permissions=False):
         """prepare(program_folder) may change the private program folder before the start;
-        fake_time ("YYYY-mm-dd HH:MM:SS") starts the program's clock there (it runs on)."""
+        fake_time ("YYYY-mm-dd HH:MM:SS") starts the program's clock there (it runs on);
+        obey_file_permissions runs the program without root's power to write read-only files."""
         self.prepare = prepare
         self.fake_time = fake_time
+        self.obey_file_permissions = obey_file_permissions
         self.marker = uuid.uuid4().hex
         self.root = tempfile.mkdtemp(prefix="kvo-e2e-")
         self.program_dir = os.path.join(self.root, "Kestavo")
@@ -253,7 +255,11 @@ class Desktop:
         if self.fake_time:
             env.update(LD_PRELOAD=FAKETIME_LIBRARY, FAKETIME="@" + self.fake_time,
                        FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_DONT_RESET="1")
-        return self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
+        unprivileged = []
+        if self.obey_file_permissions and os.geteuid() == 0:
+            unprivileged = ["setpriv", "--inh-caps=-dac_override,-dac_read_search",
+                            "--bounding-set=-dac_override,-dac_read_search"]
+        return self._spawn(unprivileged + WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
                            cwd=self.program_dir, log="program.log")
 
     def _spawn(self, argv, env=None, cwd=None, pass_fds=(), log=None):

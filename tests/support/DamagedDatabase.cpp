@@ -74,3 +74,38 @@ ExclusiveLock::~ExclusiveLock() {
     if (held_) sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(connection_);
 }
+
+ReadLock::ReadLock(const std::filesystem::path& database) {
+    if (sqlite3_open_v2(database.c_str(), &connection_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return;
+    held_ = sqlite3_exec(connection_, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) ==
+            SQLITE_OK;
+}
+
+void ReadLock::Release() {
+    if (held_) sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
+    held_ = false;
+    if (connection_) sqlite3_close(connection_);
+    connection_ = nullptr;
+}
+
+bool CanStartWrite(const std::filesystem::path& database) {
+    sqlite3* connection = nullptr;
+    bool can = sqlite3_open_v2(database.c_str(), &connection, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+               sqlite3_exec(connection, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (can) sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(connection);
+    return can;
+}
+
+long ValueOnFile(const std::filesystem::path& database, const std::string& sql) {
+    sqlite3* connection = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    long value = -1;
+    if (sqlite3_open_v2(database.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        value = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    sqlite3_close(connection);
+    return value;
+}

@@ -37,3 +37,29 @@ private:
     sqlite3* connection_ = nullptr;
     bool held_ = false;
 };
+
+// A read lock on a database file through a connection of its own ("BEGIN", then a read), as a
+// program that reads the file holds it: others may read and prepare a write, but no commit
+// gets through until the object goes (or Release is called).
+class ReadLock {
+public:
+    explicit ReadLock(const std::filesystem::path& database);
+    ~ReadLock() { Release(); }
+    ReadLock(const ReadLock&) = delete;
+    ReadLock& operator=(const ReadLock&) = delete;
+
+    bool Held() const { return held_; }
+    void Release();
+
+private:
+    sqlite3* connection_ = nullptr;
+    bool held_ = false;
+};
+
+// The first value of a query on the file through a connection of its own, as another program
+// reads it; -1 when it cannot be read.
+long ValueOnFile(const std::filesystem::path& database, const std::string& sql);
+
+// Whether another connection can start a write at once: false while some connection holds a
+// transaction with a write in it.
+bool CanStartWrite(const std::filesystem::path& database);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "platform/forms/WDatabaseNotice.h"
 #include "platform/forms/WExeApplication.h"
 #include "platform/forms/WPrompter.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     if (runtime.isValid()) setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     UseCNumericLocale();
+    WDatabaseNotice::Install();
     QApplication::setQuitOnLastWindowClosed(false);
     // No test may wait on a real dialog: what no test scripts is answered here (Cancel or No).
     ScriptedPrompter fallback;
