@@ -10,6 +10,7 @@
 #include "catalogue/WinMeals.h"
 #include "catalogue/WinMealCourses.h"
 #include "catalogue/WinPeople.h"
+#include "exchange/WinDownloadFile.h"
 #include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
 #include "shell/FormatText.h"
@@ -44,7 +45,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1028, 1032};
+constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1010, 1012, 1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -59,7 +60,8 @@ WinStart::WinStart()
       winPeople(std::make_unique<WinPeople>()),
       winEditTrip(std::make_unique<WinEditTrip>()),
       winConvert(std::make_unique<WinConvert>()),
-      winMealCourses(std::make_unique<WinMealCourses>()) {
+      winMealCourses(std::make_unique<WinMealCourses>()),
+      winDownloadFile(std::make_unique<WinDownloadFile>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -342,6 +344,11 @@ bool WinStart::OnMenuHelpTopics(WEventData&) {
 
 bool WinStart::OnMenuConvert(WEventData&) {
     winConvert->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuDownloadUpdate(WEventData&) {
+    DownloadFoodUpdate();
     return false;
 }
 

@@ -22,6 +22,7 @@ class WDragImage;
 class WinEditTrip;
 class WinIngredients;
 class WinConvert;
+class WinDownloadFile;
 class WinMealCourses;
 class WinPeople;
 class WListView;
@@ -42,6 +43,8 @@ public:
     void DeleteTrip();
     // Chooses a report (for the trip, or the one selected in the list when -1) and runs it.
     void PrintReport(long tripId);
+    // The food update from the maker's web host, downloaded, unpacked and imported.
+    void DownloadFoodUpdate();
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
@@ -134,6 +137,7 @@ public:
     std::unique_ptr<WinEditTrip> winEditTrip;
     std::unique_ptr<WinConvert> winConvert;
     std::unique_ptr<WinMealCourses> winMealCourses;
+    std::unique_ptr<WinDownloadFile> winDownloadFile;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -183,6 +187,7 @@ protected:
     bool OnPeopleButton(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OnMenuConvert(WEventData& event) override;
+    bool OnMenuDownloadUpdate(WEventData& event) override;
     bool OnMenuMeals(WEventData& event) override;
     bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;

@@ -109,9 +109,10 @@ LocalFtpServer::LocalFtpServer(const std::filesystem::path& folder, const std::s
     Start(argv, port);
 }
 
-SlowHttpServer::SlowHttpServer(const std::filesystem::path& file, int bytesPerTick) {
+SlowHttpServer::SlowHttpServer(const std::filesystem::path& folder, int bytesPerTick) {
     const int port = FreeLocalPort();
-    Start({Python, KVO_SLOW_HTTP_SERVER, std::to_string(port), file.string(), std::to_string(bytesPerTick)}, port);
+    Start({Python, KVO_FOLDER_HTTP_SERVER, std::to_string(port), folder.string(), std::to_string(bytesPerTick)},
+          port);
 }
 
 SilentServer::SilentServer() {

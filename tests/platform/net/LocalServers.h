@@ -1,7 +1,8 @@
 #pragma once
 // Real servers on free ports of 127.0.0.1 for tests of the internet parts, each stopped by its
 // pid (or closed) when the object goes: Python's http.server over a folder, pyftpdlib with one
-// account, a web server of our own that sends a file slowly, and a socket that accepts
+// account, a web server of our own that sends slowly
+// (or with another status), and a socket that accepts
 // connections and never answers.
 
 #include <sys/types.h>
@@ -47,11 +48,11 @@ public:
                    const std::string& password, bool writable);
 };
 
-// Answers every GET with 200 and the file's bytes, one piece of bytesPerTick every tenth of a
-// second.
+// Answers a GET with the file of that path in the folder, one piece of bytesPerTick every tenth
+// of a second; a file "<name>.status" beside it holds another status to answer ("503 Busy").
 class SlowHttpServer : public LocalServerProcess {
 public:
-    SlowHttpServer(const std::filesystem::path& file, int bytesPerTick);
+    SlowHttpServer(const std::filesystem::path& folder, int bytesPerTick);
 };
 
 // Listens and never accepts: the system completes each connection, and no byte ever comes.

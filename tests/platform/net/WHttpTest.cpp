@@ -79,7 +79,7 @@ TEST_F(WHttpTest, AServerThatNeverAnswersFailsOnceTheStallTimeHasPassed) {
 }
 
 TEST_F(WHttpTest, TheCancelFlagStopsASlowTransfer) {
-    SlowHttpServer server(folder.File("KVOUpdate/data.bin"), 1000);
+    SlowHttpServer server(folder.Path(), 1000);
     ASSERT_TRUE(server.Running());
     std::atomic<bool> cancelled{false};
     http.SetCancelFlag(&cancelled);
@@ -87,7 +87,7 @@ TEST_F(WHttpTest, TheCancelFlagStopsASlowTransfer) {
     ASSERT_TRUE(http.Open());
     std::size_t bytes = 0;
     const auto start = std::chrono::steady_clock::now();
-    const WNetStep step = http.Get("data.bin", [&](const char*, std::size_t size) {
+    const WNetStep step = http.Get("KVOUpdate/data.bin", [&](const char*, std::size_t size) {
         bytes += size;
         if (bytes >= 3000) cancelled = true;
         return true;
