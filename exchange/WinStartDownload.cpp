@@ -5,7 +5,6 @@
 #include <system_error>
 #include <vector>
 
-#include "exchange/FoodTransfer.h"
 #include "exchange/OnlineService.h"
 #include "exchange/UpdateInfo.h"
 #include "exchange/WinDownloadFile.h"
@@ -89,7 +88,7 @@ void WinStart::DownloadFoodUpdate() {
     fs::remove(archive, error);
     TakeUpdateFile(winDownloadFile->UnpackFolder(), updateFile);
     winDownloadFile->DiscardUnpacked();
-    if (!ImportFoodTables(updateFile)) return;
+    if (!ImportDatabase(updateFile)) return;
     MessageBox(this, "Food update successful",
                FormatText("Your local database has been updated with the downloaded\r\nfood items in the import "
                           "file:\r\n%s\r\n\r\nYou can see the new food data (if any) in the ingredients,\r\nmeal "

@@ -9,6 +9,7 @@
 #include "catalogue/WinConvert.h"
 #include "catalogue/WinMeals.h"
 #include "catalogue/WinMealCourses.h"
+#include "exchange/WinExportTables.h"
 #include "catalogue/WinPeople.h"
 #include "exchange/WinDownloadFile.h"
 #include "trips/WinEditTrip.h"
@@ -45,7 +46,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1010, 1012, 1028, 1032};
+constexpr int UnavailableCommands[] = {1008, 1010, 1012, 1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==

@@ -23,6 +23,7 @@ class WinEditTrip;
 class WinIngredients;
 class WinConvert;
 class WinDownloadFile;
+class WinExportTables;
 class WinMealCourses;
 class WinPeople;
 class WListView;
@@ -86,6 +87,12 @@ public:
     std::optional<std::string> SaveDatabaseCopy(std::optional<std::string> folder,
                                                 std::optional<std::string> name);
     bool RestoreDatabase(std::optional<std::string> file, bool safetyCopy);
+
+    // Table data files. Without a file the user chooses it and what travels; with one, the food
+    // tables travel, with no prefix, suffix or credit. The import first keeps the safety copy
+    // "tmp.db" and puts it back when the import fails.
+    bool ExportDatabase(std::optional<std::string> file = std::nullopt);
+    bool ImportDatabase(std::optional<std::string> file = std::nullopt);
     std::string DatabasePath() const;   // program folder + "Kestavo.db"
     std::string BackupFolder() const;   // program folder + "dbbackups/"
     // On failure the target is as it was, and reason (when given) holds the system's reason.
@@ -138,6 +145,7 @@ public:
     std::unique_ptr<WinConvert> winConvert;
     std::unique_ptr<WinMealCourses> winMealCourses;
     std::unique_ptr<WinDownloadFile> winDownloadFile;
+    std::unique_ptr<WinExportTables> winExportTables;   // made at its first use
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -167,6 +175,10 @@ protected:
     RestoreOutcome RestoreDatabaseFile(std::optional<std::string> file, bool safetyCopy,
                                        bool mustBeADatabase);
     bool OpensAsADatabase();
+    std::optional<std::string> ChooseDataFile(bool save);
+    WinExportTables& ExportTablesForm();
+    std::optional<std::string> MakeImportSafetyCopy();
+    void PutBackSafetyCopy(const std::string& copy);
     void PruneBackupsSparing(const std::string& spared);
     void ShowCopyError(const std::string& target, const std::string& reason);
     void ShowNotADatabase(const std::string& file);
@@ -175,6 +187,8 @@ protected:
     bool OnMenuSaveDatabase(WEventData& event) override;
     bool OnMenuRestoreDatabase(WEventData& event) override;
     bool OnMenuRestoreBackup(WEventData& event) override;
+    bool OnMenuImport(WEventData& event) override;
+    bool OnMenuExport(WEventData& event) override;
     bool OnMenuExit(WEventData& event) override;
     bool OnMenuAddTrip(WEventData& event) override;
     bool OnPopupAddTrip(WEventData& event) override;

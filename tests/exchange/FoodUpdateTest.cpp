@@ -18,9 +18,9 @@
 #include "platform/forms/ModalTakeOver.h"
 #include "tests/companion/ZipBuilder.h"
 #include "tests/platform/net/LocalServers.h"
+#include "tests/startup/MainWindowFixture.h"
 #include "tests/support/FileText.h"
 #include "tests/support/LeaveForm.h"
-#include "tests/support/MainWindowDatabaseTest.h"
 #include "tests/support/StrictModalForms.h"
 
 namespace fs = std::filesystem;
@@ -58,13 +58,14 @@ bool WaitFor(Condition condition, int milliseconds = 15000) {
     return condition();
 }
 
-class FoodUpdateTest : public MainWindowDatabaseTest {
+class FoodUpdateTest : public RunningMainWindowTest {
 protected:
     void SetUp() override {
-        MainWindowDatabaseTest::SetUp();
+        RunningMainWindowTest::SetUp();
+        prompter.Clear();
         fs::create_directories(site.File("KVOUpdate"));
     }
-    fs::path Program(const std::string& name) const { return folder.File(name); }
+    fs::path Program(const std::string& name) const { return program / name; }
     fs::path Remote(const std::string& name) const { return site.File("KVOUpdate/" + name); }
     void PointAt(int port, const std::string& more = "stall_seconds = 5\n") {
         ASSERT_TRUE(WriteFileText(Program("kvo_online.conf"),
@@ -83,7 +84,7 @@ protected:
     void RunUpdate(const std::vector<WMessageAnswer>& answers = {}) {
         prompter.Answer(WMessageAnswer::OK);
         for (WMessageAnswer answer : answers) prompter.Answer(answer);
-        main.DownloadFoodUpdate();
+        window->DownloadFoodUpdate();
     }
     // The download window as it shows, left to run to its end.
     void ExpectDownloadWindow() {
@@ -99,18 +100,24 @@ protected:
     }
     std::string LastText() const { return prompter.Messages().empty() ? "" : prompter.Messages().back().text; }
     bool UnpackFolderLeft() const {
-        for (const std::string& name : ListFolder(folder.Path()))
+        for (const std::string& name : ListFolder(program))
             if (name.rfind(".kvo_update_", 0) == 0) return true;
         return false;
     }
 
+    long Count(const std::string& sql) {
+        WQuery query(window->transaction_KVO.get());
+        query.SetSQL(sql);
+        EXPECT_TRUE(query.Open()) << sql;
+        return static_cast<long>(query.GetValue(0, 0).AsLong());
+    }
+
     StrictModalForms strictModalForms;
-    ScriptedPrompter prompter;
     TempFolder site;
     std::vector<std::string> shown;
 };
 
-TEST_F(FoodUpdateTest, TheUpdateFileIsTakenOutOfTheDownloadedArchive) {
+TEST_F(FoodUpdateTest, AGoodUpdateIsDownloadedUnpackedAndImported) {
     LocalHttpServer server(site.Path());
     ASSERT_TRUE(server.Running());
     PointAt(server.Port());
@@ -119,13 +126,17 @@ TEST_F(FoodUpdateTest, TheUpdateFileIsTakenOutOfTheDownloadedArchive) {
     RunUpdate();
     EXPECT_EQ(shown, (std::vector<std::string>{SiteText(server.Port()), "/KVOUpdate/kvoupdate.zip",
                                                Program("jnk.zip").string()}));
+    EXPECT_EQ(Count("select count(*) from Ingredients where name in ('Trail oats', 'Dried apricots')"), 2);
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Food update successful"}));
+    EXPECT_EQ(prompter.Messages()[0].icon, WMessageIcon::Question);
+    EXPECT_EQ(prompter.Messages()[0].buttons, WMessageButtons::OKCancel);
+    EXPECT_EQ(prompter.Messages()[1].icon, WMessageIcon::Information);
+    EXPECT_NE(LastText().find("food items in the import file:\r\n" + Program("food_2004.kvo").string() + "\r\n"),
+              std::string::npos);
+    // The update file stays as the mark of a downloaded update; the archive goes.
     EXPECT_EQ(ReadFileText(Program("food_2004.kvo")), FoodRows());
     EXPECT_FALSE(fs::exists(Program("jnk.zip")));
     EXPECT_FALSE(UnpackFolderLeft());
-    ASSERT_FALSE(prompter.Messages().empty());
-    EXPECT_EQ(prompter.Messages()[0].caption, "Download food update");
-    EXPECT_EQ(prompter.Messages()[0].icon, WMessageIcon::Question);
-    EXPECT_EQ(prompter.Messages()[0].buttons, WMessageButtons::OKCancel);
 }
 
 TEST_F(FoodUpdateTest, CancelInTheFirstQuestionFetchesNothing) {
@@ -133,7 +144,7 @@ TEST_F(FoodUpdateTest, CancelInTheFirstQuestionFetchesNothing) {
     PointAt(server.Port());
     WriteGoodUpdate();
     prompter.Answer(WMessageAnswer::Cancel);
-    main.DownloadFoodUpdate();
+    window->DownloadFoodUpdate();
     EXPECT_EQ(Captions(), std::vector<std::string>{"Download food update"});
     EXPECT_FALSE(fs::exists(Program("food_2004.kvo")));
 }
@@ -183,8 +194,8 @@ TEST_F(FoodUpdateTest, AMissingArchiveIsTheNotFoundMessage) {
     WriteInfo(GoodInfo);
     ExpectDownloadWindow();
     RunUpdate();
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Connection error"}));
-    EXPECT_EQ(LastText(), "The file '/KVOUpdate/kvoupdate.zip' does not exist on the remote server '" +
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Connection error", "Database File Error"}));
+    EXPECT_EQ(prompter.Messages()[1].text, "The file '/KVOUpdate/kvoupdate.zip' does not exist on the remote server '" +
                               SiteText(server.Port()) +
                               "'.\r\nTry downloading a few more times in case it is a sporadic\r\nInternet error.\r\n"
                               "Contact Velmora Technologies if the error persists:\r\n" + SupportAddress);
@@ -211,8 +222,9 @@ TEST_P(BadArchiveTest, ShowsTheDownloadWindowsMessage) {
     if (*GetParam().status) ASSERT_TRUE(WriteFileText(Remote("kvoupdate.zip.status"), GetParam().status));
     ExpectDownloadWindow();
     RunUpdate();
-    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", GetParam().caption}));
-    EXPECT_EQ(LastText().rfind(GetParam().textStart, 0), 0u) << LastText();
+    EXPECT_EQ(Captions(),
+              (std::vector<std::string>{"Download food update", GetParam().caption, "Database File Error"}));
+    EXPECT_EQ(prompter.Messages()[1].text.rfind(GetParam().textStart, 0), 0u) << prompter.Messages()[1].text;
     EXPECT_FALSE(fs::exists(Program("food_2004.kvo")));
 }
 
@@ -241,11 +253,11 @@ INSTANTIATE_TEST_SUITE_P(Names, BadNameTest,
                                          "version: 302\r\n/etc/passwd\r\n", "no colon here\r\nfood_2004\r\n"));
 
 TEST_F(FoodUpdateTest, ANameThatClimbsOutOfTheProgramFolderDeletesNothingThere) {
-    const fs::path victim = folder.Path().parent_path() / (folder.Path().filename().string() + "_victim.kvo");
+    const fs::path victim = program.parent_path() / (program.filename().string() + "_victim.kvo");
     ASSERT_TRUE(WriteFileText(victim, "kept"));
     LocalHttpServer server(site.Path());
     PointAt(server.Port());
-    WriteInfo("version: 302\r\n../" + folder.Path().filename().string() + "_victim\r\n");
+    WriteInfo("version: 302\r\n../" + program.filename().string() + "_victim\r\n");
     WriteArchive({{"food_2004.kvo", FoodRows()}});
     RunUpdate({WMessageAnswer::OK});
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Invalid download information"}));
@@ -271,7 +283,8 @@ TEST_F(FoodUpdateTest, OKToTheUpdateAlreadyThereDownloadsItAgain) {
     ASSERT_TRUE(WriteFileText(Program("food_2004.kvo"), "earlier update"));
     ExpectDownloadWindow();
     RunUpdate({WMessageAnswer::OK});
-    EXPECT_EQ(Captions()[1], "Update already exists");
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Update already exists",
+                                                    "Food update successful"}));
     EXPECT_EQ(ReadFileText(Program("food_2004.kvo")), FoodRows());
 }
 
@@ -284,17 +297,20 @@ TEST_F(FoodUpdateTest, AnArchiveCannotReplaceTheDatabaseOrTheProgramsFiles) {
                   {"KestavoEmpty.db", "not a template"},
                   {"lib/libQuorvel1.so", "not a library"},
                   {"food_2004.kvo", FoodRows()},
-                  {"../Kestavo", "not a program"}});
-    const std::string database = ReadFileText(Program("Kestavo.db"));
-    std::vector<std::string> before = ListFolder(folder.Path());
+                  {"../outside", "not a program"}});
+    const std::string emptyTemplate = ReadFileText(Program("KestavoEmpty.db"));
+    std::vector<std::string> before = ListFolder(program);
     ExpectDownloadWindow();
     RunUpdate();
-    EXPECT_TRUE(ReadFileText(Program("Kestavo.db")) == database);
+    EXPECT_EQ(Captions().back(), "Food update successful");
+    EXPECT_EQ(Count("select count(*) from Ingredients where name = 'Trail oats'"), 1);
+    EXPECT_NE(ReadFileText(Program("Kestavo.db")), "not a database");
+    EXPECT_TRUE(ReadFileText(Program("KestavoEmpty.db")) == emptyTemplate);
     before.push_back("food_2004.kvo");
+    before.push_back("tmp.db");   // the import's safety copy
     std::sort(before.begin(), before.end());
-    EXPECT_EQ(ListFolder(folder.Path()), before);
-    EXPECT_FALSE(fs::exists(folder.Path().parent_path() / "Kestavo"));
-    EXPECT_EQ(ReadFileText(Program("food_2004.kvo")), FoodRows());
+    EXPECT_EQ(ListFolder(program), before);
+    EXPECT_FALSE(fs::exists(program.parent_path() / "outside"));
 }
 
 class CancelDownloadTest : public FoodUpdateTest, public testing::WithParamInterface<Leave> {};
@@ -315,7 +331,8 @@ TEST_P(CancelDownloadTest, StopsTheTransferAndDeletesThePartialArchive) {
     RunUpdate();
     EXPECT_TRUE(progressed);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-    EXPECT_EQ(Captions(), std::vector<std::string>{"Download food update"});
+    // No message of the window; the import that follows fails on the missing update file.
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Database File Error"}));
     EXPECT_FALSE(fs::exists(Program("jnk.zip")));
     EXPECT_FALSE(fs::exists(Program("food_2004.kvo")));
     EXPECT_FALSE(UnpackFolderLeft());
