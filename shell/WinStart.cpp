@@ -12,6 +12,7 @@
 #include "exchange/WinExportTables.h"
 #include "catalogue/WinPeople.h"
 #include "exchange/WinDownloadFile.h"
+#include "exchange/WinUpload.h"
 #include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
 #include "shell/FormatText.h"
@@ -46,7 +47,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1008, 1010, 1012, 1028, 1032};
+constexpr int UnavailableCommands[] = {1008, 1012, 1028, 1032};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -62,7 +63,8 @@ WinStart::WinStart()
       winEditTrip(std::make_unique<WinEditTrip>()),
       winConvert(std::make_unique<WinConvert>()),
       winMealCourses(std::make_unique<WinMealCourses>()),
-      winDownloadFile(std::make_unique<WinDownloadFile>()) {
+      winDownloadFile(std::make_unique<WinDownloadFile>()),
+      winUpload(std::make_unique<WinUpload>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -350,6 +352,11 @@ bool WinStart::OnMenuConvert(WEventData&) {
 
 bool WinStart::OnMenuDownloadUpdate(WEventData&) {
     DownloadFoodUpdate();
+    return false;
+}
+
+bool WinStart::OnMenuUpload(WEventData&) {
+    winUpload->Open(this);
     return false;
 }
 

@@ -23,6 +23,7 @@ class WinEditTrip;
 class WinIngredients;
 class WinConvert;
 class WinDownloadFile;
+class WinUpload;
 class WinExportTables;
 class WinMealCourses;
 class WinPeople;
@@ -145,6 +146,7 @@ public:
     std::unique_ptr<WinConvert> winConvert;
     std::unique_ptr<WinMealCourses> winMealCourses;
     std::unique_ptr<WinDownloadFile> winDownloadFile;
+    std::unique_ptr<WinUpload> winUpload;
     std::unique_ptr<WinExportTables> winExportTables;   // made at its first use
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
@@ -202,6 +204,7 @@ protected:
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OnMenuConvert(WEventData& event) override;
     bool OnMenuDownloadUpdate(WEventData& event) override;
+    bool OnMenuUpload(WEventData& event) override;
     bool OnMenuMeals(WEventData& event) override;
     bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;

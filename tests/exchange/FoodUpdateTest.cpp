@@ -144,7 +144,8 @@ TEST_F(FoodUpdateTest, CancelInTheFirstQuestionFetchesNothing) {
     PointAt(server.Port());
     WriteGoodUpdate();
     prompter.Answer(WMessageAnswer::Cancel);
-    window->DownloadFoodUpdate();
+    ASSERT_TRUE(window->menu_1->FindItem(1009)->GetItemEnabled());
+    window->menu_1->FindItem(1009)->Click();
     EXPECT_EQ(Captions(), std::vector<std::string>{"Download food update"});
     EXPECT_FALSE(fs::exists(Program("food_2004.kvo")));
 }
