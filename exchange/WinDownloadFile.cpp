@@ -43,7 +43,7 @@ WinDownloadFile::WinDownloadFile() = default;
 
 WinDownloadFile::~WinDownloadFile() {
     cancelled = true;
-    if (thread.joinable()) thread.join();
+    thread.Wait();
     DiscardUnpacked();
 }
 
@@ -106,7 +106,9 @@ void WinDownloadFile::StartDownload() {
     ConfigureHttp(*http, OnlineSettings());
     http->SetSite(*site);
     http->SetCancelFlag(&cancelled);
-    thread = std::thread(&WinDownloadFile::DownloadWorker, this);
+    awaitingReport = true;
+    // Without a thread nothing would ever report: the window says so and closes.
+    if (!thread.Start([this] { DownloadWorker(); })) PostUserEvent(ConnectionError);
 }
 
 void WinDownloadFile::DownloadWorker() { PostUserEvent(Transfer()); }
@@ -156,9 +158,10 @@ WinDownloadFile::Report WinDownloadFile::Transfer() {
     return TransferComplete;
 }
 
-// The worker posts its final report as its last step, so the join here is immediate.
+// The worker posts its final report as its last step, so the wait here is immediate.
 void WinDownloadFile::FinishWorker() {
-    if (thread.joinable()) thread.join();
+    awaitingReport = false;
+    thread.Wait();
     http.reset();
 }
 
@@ -168,7 +171,7 @@ bool WinDownloadFile::OnDownloadEvent(WEventData& event) {
         label_Progress->SetText(FormatText("%d K", bytesDownloaded.load() / 1024));
         return true;
     }
-    if (code > NotFound) return true;
+    if (code > NotFound || !awaitingReport) return true;
     FinishWorker();
     switch (code) {
         case TransferComplete:
@@ -227,7 +230,7 @@ bool WinDownloadFile::OnCancel(WEventData&) {
 // While the worker runs the window stays: the close box asks it to stop, as Cancel does, and
 // the window closes on its report.
 bool WinDownloadFile::OnClose(WEventData&) {
-    if (!thread.joinable()) return false;
+    if (!awaitingReport) return false;
     cancelled = true;
     return true;
 }

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "__WinDownloadFile_Base.h"
+#include "platform/forms/WThread.h"
 
 class WHttp;
 
@@ -58,7 +58,8 @@ private:
     void FinishWorker();
     void UnpackArchive();
 
-    std::thread thread;
+    WThread thread;
+    bool awaitingReport = false;   // GUI thread: from the start until the final report
     const std::string* remotePath = nullptr;
     const std::string* localFile = nullptr;
     const std::string* site = nullptr;

@@ -16,6 +16,7 @@
 #include "exchange/WinDownloadFile.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ModalTakeOver.h"
+#include "platform/forms/WThread.h"
 #include "tests/companion/ZipBuilder.h"
 #include "tests/platform/net/LocalServers.h"
 #include "tests/startup/MainWindowFixture.h"
@@ -377,6 +378,20 @@ TEST_F(FoodUpdateTest, ALocalFileThatCannotBeMadeIsAFileError) {
     EXPECT_FALSE(window.Open(nullptr, SiteText(server.Port()), "/KVOUpdate/kvoupdate.zip", local));
     EXPECT_EQ(Captions(), std::vector<std::string>{"File error"});
     EXPECT_EQ(LastText(), "Could not create the output file:\r\n" + local);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FoodUpdateTest, AWorkerThatCannotStartClosesTheWindowWithTheConnectionError) {
+    LocalHttpServer server(site.Path());
+    WriteGoodUpdate();
+    ModalTakeOver::Expect("WinDownloadFile", [](WForm&) {});
+    WThread::RefuseNextStart();
+    WinDownloadFile window;
+    EXPECT_FALSE(window.Open(nullptr, SiteText(server.Port()), "/KVOUpdate/kvoupdate.zip", Program("jnk.zip").string()));
+    EXPECT_EQ(Captions(), std::vector<std::string>{"Connection error"});
 }
 
 }  // namespace
