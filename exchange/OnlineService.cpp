@@ -24,3 +24,10 @@ void ConfigureFtp(WFtp& ftp, const NetSettings& settings) {
     ftp.SetConnectTimeout(settings.connectTimeoutMs);
     ftp.SetStallTimeout(settings.stallSeconds);
 }
+
+std::string Trimmed(const std::string& text) {
+    constexpr const char* WhiteSpace = " \t\r\n\f\v";
+    const auto first = text.find_first_not_of(WhiteSpace);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(WhiteSpace) - first + 1);
+}

@@ -17,3 +17,6 @@ extern const char* const MakerWebSite;     // where a newer program version is f
 NetSettings OnlineSettings();
 void ConfigureHttp(WHttp& http, const NetSettings& settings);
 void ConfigureFtp(WFtp& ftp, const NetSettings& settings);
+
+// The text without white space at either end.
+std::string Trimmed(const std::string& text);

@@ -1,15 +1,10 @@
 #include "exchange/UpdateInfo.h"
 
+#include "exchange/OnlineService.h"
+
 namespace {
 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n\f\v");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n\f\v");
-    return text.substr(first, last - first + 1);
-}
 
 }  // namespace
 

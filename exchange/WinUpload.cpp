@@ -15,16 +15,10 @@ namespace {
 
 constexpr int UploadHelpTopic = 108;
 constexpr const char* LicensePage = "food_data_license.html";
+constexpr int NameLimit = 500;
 
 // Taken while the program starts, for the milliseconds in the upload file's name.
 const auto ProgramStart = std::chrono::steady_clock::now();
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
 
 std::string FailureText(const char* what) {
     return FormatText("%s\r\nTry again later, or contact Velmora is this problem persists:\r\n%s", what,
@@ -60,6 +54,8 @@ void WinUpload::FillAccount() {
     ftp = std::make_unique<WFtp>();
     ConfigureFtp(*ftp, OnlineSettings());
     wait = std::make_unique<WinWait>();
+    // The text box keeps the template's limit only when it is told it.
+    textb_Name->SetMaxLength(NameLimit);
     textb_Name->SetText(TheOptions->userName);
     textb_EMail->SetText(TheOptions->userEmail);
 }

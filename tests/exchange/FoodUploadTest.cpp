@@ -266,3 +266,18 @@ TEST_F(FoodUploadTest, LicenseOpensThePageBesideTheProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FoodUploadTest, ANameLongerThan500CharactersCannotBeTyped) {
+    std::size_t length = 0;
+    ModalTakeOver::Expect("WinUpload", [&](WForm& form) {
+        TypeOver(form, "textb_Name", std::string(600, 'n'));
+        length = form.Control<WTextBox>("textb_Name")->GetText().size();
+        Click(form, "cb_Cancel");
+    });
+    window->winUpload->Open(window);
+    EXPECT_EQ(length, 500u);
+}
+
+}  // namespace
