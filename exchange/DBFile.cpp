@@ -294,10 +294,10 @@ bool DBFile::SettleName(TableImport& table, Row& row) {
     const std::string idName = schema.GetColumnName(schema.idColumn);
     const std::string uniqueName = schema.GetColumnName(schema.uniqueColumn);
     const std::string name = row.values[schema.uniqueColumn].AsText();
-    std::string escaped = name;
-    table.lookup->SetSQL(FormatText("select %s, %s, modified from %s where %s = '%s'", idName.c_str(),
-                                    uniqueName.c_str(), schema.tableName.c_str(), uniqueName.c_str(),
-                                    WinStart::EscapeSQL(escaped).c_str()));
+    // The name travels as a bound value: one prepared statement serves every row of the table.
+    table.lookup->SetSQL(FormatText("select %s, %s, modified from %s where %s = ?", idName.c_str(), uniqueName.c_str(),
+                                    schema.tableName.c_str(), uniqueName.c_str()));
+    table.lookup->SetParameter(1, name);
     if (!table.lookup->Open()) {
         Error("Could not query the table for unique col: %s", schema.tableName.c_str());
         return false;
