@@ -175,7 +175,7 @@ int WForm::RunModal() {
         QTimer::singleShot(0, window_, [self, hook] {
             if (self && self->HasWindow()) hook(*self);
         });
-    } else if (ModalTakeOver::IsStrict()) {
+    } else if (ModalTakeOver::IsStrict() && !EndsByItself()) {
         ModalTakeOver::NoteUnexpected(GetFormName());
         QTimer::singleShot(0, window_, [self] {
             if (!self) return;

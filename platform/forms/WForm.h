@@ -83,6 +83,9 @@ protected:
     virtual void SetupTemplate(QDialog* window) = 0;
     // The framework's pre-create check; a form may refuse to open.
     virtual bool PreCreateCheck() { return true; }
+    // A form that ends by itself (the wait window, when its work is done) needs no test to take
+    // it over: strict mode lets it run.
+    virtual bool EndsByItself() const { return false; }
 
     bool CreateWindow(WWindow* parent, bool modal);
     int RunModal();
