@@ -156,7 +156,7 @@ bool DBFile::Export(const std::string& path, WWindow* parent, WTransaction* onTr
 bool DBFile::Import(ImportArguments arguments) {
     importArguments = std::move(arguments);
     success = false;
-    RunImportWorker();
+    Run(importArguments.parent, true, static_cast<int>(importArguments.tables.size()), &DBFile::RunImportWorker, this);
     return success;
 }
 
@@ -164,11 +164,8 @@ void DBFile::RunImportWorker() {
     // One transaction for the whole file: nothing of a failed, cancelled or killed import stays,
     // and the rows reach the disk once instead of one flush each.
     success = MainWindow->RunAsOneUnit("import_data", [this] { return ImportWorker(importArguments); });
+    Finish();
 }
-
-void DBFile::SetStatus(const std::string&) {}
-void DBFile::SetProgress(int) {}
-bool DBFile::IsCancelled() const { return false; }
 
 bool DBFile::ImportWorker(const ImportArguments& arguments) {
     parentWindow = arguments.parent;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <filesystem>
 
 #include "platform/forms/Forms.h"
@@ -143,6 +145,22 @@ TEST_F(ClashTest, TheCloseBoxKeepsTheProposedAnswer) {
     });
     ASSERT_TRUE(ImportFrom(dataFile())) << lastError;
     EXPECT_EQ(Text("select notes from Courses where name = 'stew'"), "hot");
+}
+
+// Cancel in the wait window, pressed while the question is open, ends the import at the next
+// row with none of it kept.
+TEST_F(ClashTest, ACancelledImportLeavesNoneOfIt) {
+    const TableRows rows = Rows();
+    ModalTakeOver::Expect("WinImportReplace", [](WForm& form) {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window->windowTitle() == "Wait for task to complete...")
+                if (auto* cancel = window->findChild<QAbstractButton*>("cb_Cancel")) cancel->click();
+        form.Control<WOptionButton>("optb_KeepBoth")->SetChecked(true);
+        form.Control<WCommandButton>("cb_Close")->Click();
+    });
+    EXPECT_FALSE(ImportFrom(dataFile()));
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(lastError, "");
 }
 
 TEST_F(ClashTest, PrefixAndSuffixGoAroundEveryNewName) {
