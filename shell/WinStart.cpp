@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "catalogue/WinIngredients.h"
+#include "exchange/WinClearDB.h"
 #include "catalogue/WinConvert.h"
 #include "catalogue/WinMeals.h"
 #include "catalogue/WinMealCourses.h"
@@ -15,6 +16,9 @@
 #include "shell/CascadeDelete.h"
 #include "shell/FormatText.h"
 #include "shell/TableSchema.h"
+#include "shell/WinAbout.h"
+#include "shell/WinFirstHelp.h"
+#include "shell/WinOptions.h"
 #include "trips/WinTripWizardDetails.h"
 #include "trips/WinTripWizardDone.h"
 #include "trips/WinTripWizardStops.h"
@@ -45,7 +49,7 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     10000, 10001, 10002, 10003};
 
 // The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1008, 1009, 1010, 1012, 1028, 1032};
+constexpr int UnavailableCommands[] = {1009, 1010};
 
 bool IsAvailable(int command) {
     return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
@@ -60,7 +64,11 @@ WinStart::WinStart()
       winPeople(std::make_unique<WinPeople>()),
       winEditTrip(std::make_unique<WinEditTrip>()),
       winConvert(std::make_unique<WinConvert>()),
-      winMealCourses(std::make_unique<WinMealCourses>()) {
+      winMealCourses(std::make_unique<WinMealCourses>()),
+      winClearDB(std::make_unique<WinClearDB>()),
+      winOptions(std::make_unique<WinOptions>()),
+      winAbout(std::make_unique<WinAbout>()),
+      winFirstHelp(std::make_unique<WinFirstHelp>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -343,6 +351,27 @@ bool WinStart::OnMenuHelpTopics(WEventData&) {
 
 bool WinStart::OnMenuConvert(WEventData&) {
     winConvert->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuClearDatabase(WEventData&) {
+    if (winClearDB->Run(this)) RefreshTrips(-1);
+    return false;
+}
+
+bool WinStart::OnMenuOptions(WEventData&) {
+    if (winOptions->Run(this)) ApplyCookingMeasures();
+    return false;
+}
+
+bool WinStart::OnMenuQuickHelp(WEventData&) {
+    options.startupHelp = true;
+    winFirstHelp->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuAbout(WEventData&) {
+    winAbout->Open(this);
     return false;
 }
 

@@ -19,8 +19,12 @@
 
 class TableSchema;
 class WDragImage;
+class WinAbout;
+class WinClearDB;
 class WinEditTrip;
+class WinFirstHelp;
 class WinIngredients;
+class WinOptions;
 class WinConvert;
 class WinExportTables;
 class WinMealCourses;
@@ -142,6 +146,10 @@ public:
     std::unique_ptr<WinConvert> winConvert;
     std::unique_ptr<WinMealCourses> winMealCourses;
     std::unique_ptr<WinExportTables> winExportTables;   // made at its first use
+    std::unique_ptr<WinClearDB> winClearDB;
+    std::unique_ptr<WinOptions> winOptions;
+    std::unique_ptr<WinAbout> winAbout;
+    std::unique_ptr<WinFirstHelp> winFirstHelp;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -197,6 +205,10 @@ protected:
     bool OnPeopleButton(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OnMenuConvert(WEventData& event) override;
+    bool OnMenuClearDatabase(WEventData& event) override;
+    bool OnMenuOptions(WEventData& event) override;
+    bool OnMenuQuickHelp(WEventData& event) override;
+    bool OnMenuAbout(WEventData& event) override;
     bool OnMenuMeals(WEventData& event) override;
     bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
