@@ -156,7 +156,7 @@ bool DBFile::Export(const std::string& path, WWindow* parent, WTransaction* onTr
 bool DBFile::Import(ImportArguments arguments) {
     importArguments = std::move(arguments);
     success = false;
-    RunImportWorker();
+    Run(importArguments.parent, true, static_cast<int>(importArguments.tables.size()), &DBFile::RunImportWorker, this);
     return success;
 }
 
@@ -164,11 +164,8 @@ void DBFile::RunImportWorker() {
     // One transaction for the whole file: nothing of a failed, cancelled or killed import stays,
     // and the rows reach the disk once instead of one flush each.
     success = MainWindow->RunAsOneUnit("import_data", [this] { return ImportWorker(importArguments); });
+    Finish();
 }
-
-void DBFile::SetStatus(const std::string&) {}
-void DBFile::SetProgress(int) {}
-bool DBFile::IsCancelled() const { return false; }
 
 bool DBFile::ImportWorker(const ImportArguments& arguments) {
     parentWindow = arguments.parent;
@@ -294,10 +291,10 @@ bool DBFile::SettleName(TableImport& table, Row& row) {
     const std::string idName = schema.GetColumnName(schema.idColumn);
     const std::string uniqueName = schema.GetColumnName(schema.uniqueColumn);
     const std::string name = row.values[schema.uniqueColumn].AsText();
-    std::string escaped = name;
-    table.lookup->SetSQL(FormatText("select %s, %s, modified from %s where %s = '%s'", idName.c_str(),
-                                    uniqueName.c_str(), schema.tableName.c_str(), uniqueName.c_str(),
-                                    WinStart::EscapeSQL(escaped).c_str()));
+    // The name travels as a bound value: one prepared statement serves every row of the table.
+    table.lookup->SetSQL(FormatText("select %s, %s, modified from %s where %s = ?", idName.c_str(), uniqueName.c_str(),
+                                    schema.tableName.c_str(), uniqueName.c_str()));
+    table.lookup->SetParameter(1, name);
     if (!table.lookup->Open()) {
         Error("Could not query the table for unique col: %s", schema.tableName.c_str());
         return false;

@@ -11,6 +11,7 @@
 
 #include "exchange/WinImportReplace.h"
 #include "shell/TableSchema.h"
+#include "shell/WinWait.h"
 
 class DataFile;
 class TableDataReader;
@@ -19,10 +20,10 @@ class WTransaction;
 class WWindow;
 struct TableDataValue;
 
-class DBFile {
+class DBFile : public WinWait {
 public:
     DBFile();
-    ~DBFile();
+    ~DBFile() override;
 
     // Writes the tables of the list, in its order; true when the whole file was written. A file
     // that could not be written completely is deleted.
@@ -40,9 +41,9 @@ public:
         std::string suffix;
         std::optional<std::string> licensor;   // the credit written into every imported row
     };
-    // Runs the import on the wait window's worker and answers its success once the window has
-    // closed. The whole import is one transaction on the main connection: a failure or a
-    // cancel leaves none of it.
+    // Runs the import on the wait window's worker (cancellable, one progress step per table)
+    // and answers its success once the window has closed. The whole import is one transaction
+    // on the main connection: a failure or a cancel leaves none of it.
     bool Import(ImportArguments arguments);
     // The worker: the import as one transaction, then the end of the wait window.
     void RunImportWorker();
@@ -53,11 +54,6 @@ public:
     // Keeps the message as the last error and, with a parent window, shows it.
     void Error(const char* format, ...) __attribute__((format(printf, 2, 3)));
     const std::string& LastError() const { return lastError; }
-
-    // The wait window's side of the worker.
-    void SetStatus(const std::string& text);
-    void SetProgress(int position);
-    bool IsCancelled() const;
 
 private:
     // One imported row: its values by column position and what became of its ids.

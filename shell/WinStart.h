@@ -19,8 +19,12 @@
 
 class TableSchema;
 class WDragImage;
+class WinAbout;
+class WinClearDB;
 class WinEditTrip;
+class WinFirstHelp;
 class WinIngredients;
+class WinOptions;
 class WinConvert;
 class WinDownloadFile;
 class WinUpload;
@@ -148,6 +152,10 @@ public:
     std::unique_ptr<WinDownloadFile> winDownloadFile;
     std::unique_ptr<WinUpload> winUpload;
     std::unique_ptr<WinExportTables> winExportTables;   // made at its first use
+    std::unique_ptr<WinClearDB> winClearDB;
+    std::unique_ptr<WinOptions> winOptions;
+    std::unique_ptr<WinAbout> winAbout;
+    std::unique_ptr<WinFirstHelp> winFirstHelp;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -205,6 +213,10 @@ protected:
     bool OnMenuConvert(WEventData& event) override;
     bool OnMenuDownloadUpdate(WEventData& event) override;
     bool OnMenuUpload(WEventData& event) override;
+    bool OnMenuClearDatabase(WEventData& event) override;
+    bool OnMenuOptions(WEventData& event) override;
+    bool OnMenuQuickHelp(WEventData& event) override;
+    bool OnMenuAbout(WEventData& event) override;
     bool OnMenuMeals(WEventData& event) override;
     bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;
