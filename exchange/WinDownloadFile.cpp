@@ -16,6 +16,8 @@
 namespace {
 
 constexpr std::size_t BlockSize = 100000;
+// What is fetched into memory is a short text: a server that sends more is not believed.
+constexpr std::size_t BufferLimit = 1 << 20;
 constexpr int DownloadHelpTopic = 108;
 
 bool EndsWithZip(const std::string& path) {
@@ -59,6 +61,7 @@ const char* WinDownloadFile::FetchToBuffer(const std::string& fetchSite, const s
         return errorText.c_str();
     }
     const WNetStep step = client.Get(path, [&buffer](const char* bytes, std::size_t size) {
+        if (buffer.size() + size > BufferLimit) return false;
         buffer.insert(buffer.end(), bytes, bytes + size);
         return true;
     });
@@ -73,6 +76,7 @@ const char* WinDownloadFile::FetchToBuffer(const std::string& fetchSite, const s
             errorText = FormatText("Could not connect to the web site: %s", fetchSite.c_str());
             break;
         case WNetStep::Receive:
+        case WNetStep::Write:
             errorText = FormatText("Could not read the file: %s", path.c_str());
             break;
         default:

@@ -171,6 +171,15 @@ TEST_F(FoodUpdateTest, ANotFoundInformationFileIsAnErrorNeverData) {
     EXPECT_EQ(LastText(), "The server answered 404 File not found.");
 }
 
+TEST_F(FoodUpdateTest, AnInformationFileOfMoreThanAMegabyteIsNotRead) {
+    LocalHttpServer server(site.Path());
+    PointAt(server.Port());
+    WriteInfo("version: 302\r\nfood_2004\r\n" + std::string(1100000, 'x'));
+    RunUpdate();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Download food update", "Update download failed"}));
+    EXPECT_EQ(LastText(), "Could not read the file: KVOUpdate/kvoupdate_info.txt");
+}
+
 TEST_F(FoodUpdateTest, NoServerIsAConnectionError) {
     const int port = FreeLocalPort();
     PointAt(port);
