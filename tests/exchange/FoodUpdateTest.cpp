@@ -367,7 +367,7 @@ protected:
 };
 
 TEST_F(FoodUpdateTest, ProgressIsShownAfterEachFullBlockOnly) {
-    SlowHttpServer server(site.Path(), 50000);
+    SlowHttpServer server(site.Path(), 25000);
     ASSERT_TRUE(server.Running());
     PointAt(server.Port());
     ASSERT_TRUE(WriteFileText(Remote("kvoupdate.zip"), NoiseBytes(250000)));
