@@ -281,3 +281,17 @@ TEST_F(FoodUploadTest, ANameLongerThan500CharactersCannotBeTyped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FoodUploadTest, F1ShowsTheUploadingPageOfTheHelp) {
+    ModalTakeOver::Expect("WinUpload", [](WForm& form) {
+        form.Raise(HelpEvent);
+        Click(form, "cb_Cancel");
+    });
+    window->winUpload->Open(window);
+    ASSERT_EQ(prompter.HelpRequests().size(), 1u);
+    EXPECT_EQ(prompter.HelpRequests()[0], window->helpPath + "::/idh_uploading_data.htm#IDH_UPLOADING_DATA");
+}
+
+}  // namespace
