@@ -173,19 +173,13 @@ bool DBFile::ImportWorker(const ImportArguments& arguments) {
     lastError.clear();
     clashQuestion.Reset();
     TableDataReader reader;
-    if (!reader.Open(arguments.path, arguments.maxLoadVersion)) {
-        Error("%s", reader.Error().c_str());
-        return false;
-    }
+    if (!reader.Open(arguments.path, arguments.maxLoadVersion)) return ReadFailed(reader);
     int tablesMet = 0;
     for (;;) {
         std::string table;
         const TableDataReader::Next next = reader.NextTable(table);
         if (next == TableDataReader::Next::End) return true;
-        if (next == TableDataReader::Next::Failed) {
-            Error("%s", reader.Error().c_str());
-            return false;
-        }
+        if (next == TableDataReader::Next::Failed) return ReadFailed(reader);
         TableSchema* schema = arguments.schemas ? FindTableSchema(*arguments.schemas, table) : nullptr;
         SetStatus(FormatText("Loading table '%s'...", table.c_str()));
         SetProgress(tablesMet++);
@@ -194,10 +188,7 @@ bool DBFile::ImportWorker(const ImportArguments& arguments) {
             return false;
         }
         if (!InList(arguments.tables, table)) {
-            if (!reader.SkipTable()) {
-                Error("%s", reader.Error().c_str());
-                return false;
-            }
+            if (!reader.SkipTable()) return ReadFailed(reader);
             if (IsCancelled()) return false;
             continue;
         }
@@ -207,10 +198,7 @@ bool DBFile::ImportWorker(const ImportArguments& arguments) {
 
 bool DBFile::ImportTable(TableDataReader& reader, TableSchema& schema, const ImportArguments& arguments) {
     schema.idMap.Clear();
-    if (!reader.ReadColumnList()) {
-        Error("%s", reader.Error().c_str());
-        return false;
-    }
+    if (!reader.ReadColumnList()) return ReadFailed(reader);
     WQuery statement(transaction);
     WQuery lookup(transaction);
     TableImport table{&schema, &arguments, 0, &statement, &lookup};
@@ -228,10 +216,7 @@ bool DBFile::ImportTable(TableDataReader& reader, TableSchema& schema, const Imp
     std::vector<TableDataValue> values;
     for (;;) {
         const TableDataReader::Row next = reader.NextRow(values);
-        if (next == TableDataReader::Row::Failed) {
-            Error("%s", reader.Error().c_str());
-            return false;
-        }
+        if (next == TableDataReader::Row::Failed) return ReadFailed(reader);
         if (next == TableDataReader::Row::TableEnd) return !IsCancelled();
         Row row;
         FillRow(table, values, row);
@@ -343,6 +328,11 @@ bool DBFile::StoreRow(TableImport& table, Row& row) {
     // A row that the database refuses fails the import: never a success with rows missing.
     if (!table.statement->Execute(sql, row.values)) return Refused(table, table.statement->LastError());
     return true;
+}
+
+bool DBFile::ReadFailed(const TableDataReader& reader) {
+    Error("%s", reader.Error().c_str());
+    return false;
 }
 
 bool DBFile::Refused(const TableImport& table, const std::string& reason) {

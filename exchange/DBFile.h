@@ -79,6 +79,7 @@ private:
     bool SettleName(TableImport& table, Row& row);
     bool StoreRow(TableImport& table, Row& row);
     std::string UniqueName(TableImport& table, const std::string& name) const;
+    bool ReadFailed(const TableDataReader& reader);   // shows what the reader found wrong
     bool Refused(const TableImport& table, const std::string& reason);
 
     std::string lastError;

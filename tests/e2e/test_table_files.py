@@ -36,7 +36,9 @@ def add_catalogue_and_trip(program_dir):
 
 def export_to(desktop, path):
     desktop.menu("File", "Export database...")
-    desktop.press(desktop.window("Export Database Tables"), "OK")
+    form = desktop.window("Export Database Tables")
+    desktop.keep_screenshot("export_tables")
+    desktop.press(form, "OK")
     desktop.choose_file("Export Database to File", path)
     wait_for("the exported file", lambda: os.path.exists(path) and open(path, "rb").read().endswith(b"kvo_end:\r\n"))
 
@@ -44,7 +46,9 @@ def export_to(desktop, path):
 def start_import(desktop, path):
     desktop.menu("File", "Import database...")
     desktop.choose_file("Import database from file", path)
-    desktop.press(desktop.window("Import Database Tables"), "OK")
+    form = desktop.window("Import Database Tables")
+    desktop.keep_screenshot("import_tables")
+    desktop.press(form, "OK")
 
 
 class ExportClearImportTest(unittest.TestCase):

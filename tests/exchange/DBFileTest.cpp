@@ -209,14 +209,35 @@ TEST_F(DBFileTest, AFoodImportPassesOverTheTripTables) {
     EXPECT_EQ(Count("People"), 0);
 }
 
-TEST_F(DBFileTest, APersonWithoutAnAppetiteValueGetsTheDefault) {
+// The row buffer starts from the column defaults at every row: a short row never keeps the
+// values of the row before it.
+TEST_F(DBFileTest, ARowWithFewerValuesTakesTheDefaultsNotThePreviousRow) {
     EmptyExchangedTables();
     WriteFileText(folder.File("people.kvo"),
                   "kvo_1_0:\r\nload_version: 103\r\ntable: People\r\nrows_start: id, name, notes, modified\r\n"
+                  "row_start:\r\ncol_val_int: 3\r\ncol_val_str: Bo\r\ncol_val_long_str: \r\ncol_val_null: \r\n"
+                  "col_val_double: 2.5\r\nrow_end:\r\n"
                   "row_start:\r\ncol_val_int: 4\r\ncol_val_str: Cy\r\ncol_val_long_str: \r\ncol_val_null: \r\n"
                   "row_end:\r\nrows_end:\r\nkvo_end:\r\n");
     ASSERT_TRUE(ImportFrom(folder.File("people.kvo"))) << lastError;
+    EXPECT_EQ(Value("select appetite from People where name = 'Bo'").AsDouble(), 2.5);
     EXPECT_EQ(Value("select appetite from People where name = 'Cy'").AsDouble(), 1.0);
+}
+
+// Dates and stamps travel as text, so that equal stamps compare equal; a NULL number or date is
+// marked as NULL (never 0, which the import would map onto the row that got id 0); a text with
+// a line break is scrambled, never split across lines.
+TEST_F(DBFileTest, TheFileCarriesDatesAsTextNullsAsNullAndLineBreaksScrambled) {
+    const std::string file = ReadFileText(dataFile());
+    EXPECT_NE(file.find("\r\ncol_val_str: 2026-07-01\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\ncol_val_str: 2026-01-02 03:04:05\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\ncol_val_null: \r\n"), std::string::npos);
+    EXPECT_EQ(file.find("line\nbreak"), std::string::npos);
+    EXPECT_EQ(file.find("col_val_long_str"), std::string::npos);   // always scrambled
+    EXPECT_TRUE(file.starts_with("kvo_1_0:\r\nload_version: 103\r\ntable: Ingredients\r\n"
+                                 "rows_start: id, name, def_measure, unit_measure, unit_measure_name, "
+                                 "unit_measure_size, notes, modified, licensor\r\n"));
+    EXPECT_TRUE(file.ends_with("rows_end:\r\nkvo_end:\r\n"));
 }
 
 TEST_F(DBFileTest, ALineWhoseMenuItemWasSkippedIsSkippedToo) {
