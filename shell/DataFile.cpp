@@ -86,6 +86,7 @@ bool DataFile::OpenWrite(const std::string& path, const char* const* tags, bool 
     tagCount_ = 0;
     while (tags_ && tags_[tagCount_]) ++tagCount_;
     errorText_.clear();
+    writeError_ = 0;
     return true;
 }
 
@@ -97,6 +98,7 @@ bool DataFile::OpenRead(const std::string& path, const char* const* tags) {
     errorText_.clear();
     line_.clear();
     readPos_ = lineLength_ = 0;
+    atEnd_ = false;
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) {
         SetErrorText("Could not open file '" + path + "'");
@@ -107,10 +109,19 @@ bool DataFile::OpenRead(const std::string& path, const char* const* tags) {
 
 bool DataFile::Close() {
     if (!file_) return true;
-    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+    errno = 0;
+    const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+    if (!flushed && !writeError_) writeError_ = errno ? errno : EIO;
     const bool closed = std::fclose(file_) == 0;
+    if (!closed && !writeError_) writeError_ = errno ? errno : EIO;
     file_ = nullptr;
-    return written && closed;
+    return flushed && closed && !writeError_;
+}
+
+void DataFile::Put(std::string_view bytes) {
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() && !writeError_)
+        writeError_ = errno ? errno : EIO;
 }
 
 void DataFile::WriteLine(std::string_view bytes, bool scrambled) {
@@ -124,10 +135,10 @@ void DataFile::WriteLine(std::string_view bytes, bool scrambled) {
             hex += HexDigits[mixed & 0x0F];
         }
         hex += "\r\n";
-        std::fwrite(hex.data(), 1, hex.size(), file_);
+        Put(hex);
     } else {
-        std::fwrite(bytes.data(), 1, bytes.size(), file_);
-        std::fwrite("\r\n", 1, 2, file_);
+        Put(bytes);
+        Put("\r\n");
     }
 }
 
@@ -180,6 +191,7 @@ bool DataFile::ReadLine() {
         }
     }
     if (line_.empty()) {
+        atEnd_ = true;
         SetErrorText("Premature end of file");
         return false;
     }

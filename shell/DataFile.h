@@ -32,6 +32,9 @@ public:
     bool WriteScrambled(const void* bytes, long length);   // -1: up to the terminator
 
     bool ReadLine();                  // the next non-empty line; false at the end of the file
+    // True once a read has found no further line (-2 from ReadTag is then the end, not a line
+    // without a colon).
+    bool AtEnd() const { return atEnd_; }
     int ReadTag();                    // tag number; -1 unknown tag; -2 no line or no colon
     bool ReadInt(std::int32_t& value, int min, int max);   // min == max: any number passes
     bool ReadDouble(double& value);
@@ -48,6 +51,8 @@ public:
     bool IsScrambled() const { return scramble_; }
     const std::string& GetErrorText() const { return errorText_; }
     bool IsOpen() const { return file_ != nullptr; }
+    // The system's error number of the first write that failed since the file was opened, 0 if none.
+    int WriteError() const { return writeError_; }
 
     static constexpr std::string_view ScrambleKey = "wumbrazel4tigoquv918273hapnixor52641";
 
@@ -57,6 +62,7 @@ protected:
 private:
     bool IsKnownTag(int tag) const { return tag >= 0 && tag < tagCount_; }
     void WriteLine(std::string_view bytes, bool scrambled);
+    void Put(std::string_view bytes);   // notes the first failed write
     void Unscramble();
     bool ParseInt(std::int32_t& value) const;
 
@@ -68,4 +74,6 @@ private:
     bool scramble_ = true;
     std::string errorText_;         // at most 299 characters
     std::size_t lineLength_ = 0;    // bytes of the line; after the tag, bytes after the colon
+    bool atEnd_ = false;
+    int writeError_ = 0;
 };

@@ -6,14 +6,21 @@
 #include <iterator>
 
 #include "catalogue/WinIngredients.h"
+#include "exchange/WinClearDB.h"
 #include "catalogue/WinConvert.h"
 #include "catalogue/WinMeals.h"
 #include "catalogue/WinMealCourses.h"
+#include "exchange/WinExportTables.h"
 #include "catalogue/WinPeople.h"
+#include "exchange/WinDownloadFile.h"
+#include "exchange/WinUpload.h"
 #include "trips/WinEditTrip.h"
 #include "shell/CascadeDelete.h"
 #include "shell/FormatText.h"
 #include "shell/TableSchema.h"
+#include "shell/WinAbout.h"
+#include "shell/WinFirstHelp.h"
+#include "shell/WinOptions.h"
 #include "trips/WinTripWizardDetails.h"
 #include "trips/WinTripWizardDone.h"
 #include "trips/WinTripWizardStops.h"
@@ -43,14 +50,6 @@ constexpr int DatabaseCommands[] = {1001, 1002, 1003, 1005, 1006, 1008, 1009, 10
                                     1017, 1018, 1019, 1020, 1022, 1023, 1024, 1025, 1028, 1032,
                                     10000, 10001, 10002, 10003};
 
-// The commands that open forms this version does not have yet: shown, but greyed.
-constexpr int UnavailableCommands[] = {1005, 1006, 1008, 1009, 1010, 1012, 1028, 1032};
-
-bool IsAvailable(int command) {
-    return std::find(std::begin(UnavailableCommands), std::end(UnavailableCommands), command) ==
-           std::end(UnavailableCommands);
-}
-
 }  // namespace
 
 WinStart::WinStart()
@@ -59,7 +58,13 @@ WinStart::WinStart()
       winPeople(std::make_unique<WinPeople>()),
       winEditTrip(std::make_unique<WinEditTrip>()),
       winConvert(std::make_unique<WinConvert>()),
-      winMealCourses(std::make_unique<WinMealCourses>()) {
+      winMealCourses(std::make_unique<WinMealCourses>()),
+      winDownloadFile(std::make_unique<WinDownloadFile>()),
+      winUpload(std::make_unique<WinUpload>()),
+      winClearDB(std::make_unique<WinClearDB>()),
+      winOptions(std::make_unique<WinOptions>()),
+      winAbout(std::make_unique<WinAbout>()),
+      winFirstHelp(std::make_unique<WinFirstHelp>()) {
     MainWindow = this;
     VersionText = &versionText;
     // Registered after the generated destroy handler, so it runs first: the grid lets go of
@@ -129,15 +134,13 @@ void WinStart::SetupMainWindow() {
 
 void WinStart::SetCommandsEnabled(bool enabled) {
     for (int command : DatabaseCommands) {
-        const bool on = enabled && IsAvailable(command);
-        if (WMenuItem* item = menu_1->FindItem(command)) item->SetItemEnabled(on);
-        if (WMenuItem* item = popup_Trips->FindItem(command)) item->SetItemEnabled(on);
+        if (WMenuItem* item = menu_1->FindItem(command)) item->SetItemEnabled(enabled);
+        if (WMenuItem* item = popup_Trips->FindItem(command)) item->SetItemEnabled(enabled);
     }
-    const std::pair<WWindow*, int> buttons[] = {
-        {pictbttn_Ingredients, 1017}, {pictbttn_MenuItems, 1018}, {pictbttn_Meals, 1019},
-        {pictbttn_People, 1020},      {pictbttn_TripWizard, 1023}, {cb_Edit, 1022},
-        {cb_Add, 1023},               {cb_Delete, 1024},           {cb_Report, 1025}};
-    for (const auto& [button, command] : buttons) button->SetEnabled(enabled && IsAvailable(command));
+    const std::initializer_list<WWindow*> buttons = {pictbttn_Ingredients, pictbttn_MenuItems, pictbttn_Meals,
+                                                     pictbttn_People,      pictbttn_TripWizard, cb_Edit,
+                                                     cb_Add,               cb_Delete,           cb_Report};
+    for (WWindow* button : buttons) button->SetEnabled(enabled);
 }
 
 void WinStart::RefreshTrips(long tripId) {
@@ -345,6 +348,37 @@ bool WinStart::OnMenuHelpTopics(WEventData&) {
 
 bool WinStart::OnMenuConvert(WEventData&) {
     winConvert->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuDownloadUpdate(WEventData&) {
+    DownloadFoodUpdate();
+    return false;
+}
+
+bool WinStart::OnMenuUpload(WEventData&) {
+    winUpload->Open(this);
+    return false;
+}
+
+bool WinStart::OnMenuClearDatabase(WEventData&) {
+    if (winClearDB->Run(this)) RefreshTrips(-1);
+    return false;
+}
+
+bool WinStart::OnMenuOptions(WEventData&) {
+    if (winOptions->Run(this)) ApplyCookingMeasures();
+    return false;
+}
+
+bool WinStart::OnMenuQuickHelp(WEventData&) {
+    options.startupHelp = true;
+    winFirstHelp->Show(this);
+    return false;
+}
+
+bool WinStart::OnMenuAbout(WEventData&) {
+    winAbout->Open(this);
     return false;
 }
 

@@ -20,9 +20,16 @@
 
 class TableSchema;
 class WDragImage;
+class WinAbout;
+class WinClearDB;
 class WinEditTrip;
+class WinFirstHelp;
 class WinIngredients;
+class WinOptions;
 class WinConvert;
+class WinDownloadFile;
+class WinUpload;
+class WinExportTables;
 class WinMealCourses;
 class WinPeople;
 class WListView;
@@ -43,6 +50,8 @@ public:
     void DeleteTrip();
     // Chooses a report (for the trip, or the one selected in the list when -1) and runs it.
     void PrintReport(long tripId);
+    // The food update from the maker's web host, downloaded, unpacked and imported.
+    void DownloadFoodUpdate();
 
     // Shared data access (one statement at a time on query_GenQuery; no commit, no message).
     bool ExecSQL(const std::string& statement);
@@ -86,6 +95,12 @@ public:
     std::optional<std::string> SaveDatabaseCopy(std::optional<std::string> folder,
                                                 std::optional<std::string> name);
     bool RestoreDatabase(std::optional<std::string> file, bool safetyCopy);
+
+    // Table data files. Without a file the user chooses it and what travels; with one, the food
+    // tables travel, with no prefix, suffix or credit. The import first keeps the safety copy
+    // "tmp.db" and puts it back when the import fails.
+    bool ExportDatabase(std::optional<std::string> file = std::nullopt);
+    bool ImportDatabase(std::optional<std::string> file = std::nullopt);
     std::string DatabasePath() const;   // program folder + "Kestavo.db"
     std::string BackupFolder() const;   // program folder + "dbbackups/"
     std::string LockPath() const;       // program folder + "Kestavo.lock"
@@ -138,6 +153,13 @@ public:
     std::unique_ptr<WinEditTrip> winEditTrip;
     std::unique_ptr<WinConvert> winConvert;
     std::unique_ptr<WinMealCourses> winMealCourses;
+    std::unique_ptr<WinDownloadFile> winDownloadFile;
+    std::unique_ptr<WinUpload> winUpload;
+    std::unique_ptr<WinExportTables> winExportTables;   // made at its first use
+    std::unique_ptr<WinClearDB> winClearDB;
+    std::unique_ptr<WinOptions> winOptions;
+    std::unique_ptr<WinAbout> winAbout;
+    std::unique_ptr<WinFirstHelp> winFirstHelp;
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
@@ -170,6 +192,10 @@ protected:
     RestoreOutcome RestoreDatabaseFile(std::optional<std::string> file, bool safetyCopy,
                                        bool mustBeADatabase);
     bool OpensAsADatabase();
+    std::optional<std::string> ChooseDataFile(bool save);
+    WinExportTables& ExportTablesForm();
+    std::optional<std::string> MakeImportSafetyCopy();
+    void PutBackSafetyCopy(const std::string& copy);
     void PruneBackupsSparing(const std::string& spared);
     bool MakeBackupFolder(std::string& reason);
     bool KeepReplacedDatabase(std::string& kept, std::string& reason);
@@ -180,6 +206,8 @@ protected:
     bool OnMenuSaveDatabase(WEventData& event) override;
     bool OnMenuRestoreDatabase(WEventData& event) override;
     bool OnMenuRestoreBackup(WEventData& event) override;
+    bool OnMenuImport(WEventData& event) override;
+    bool OnMenuExport(WEventData& event) override;
     bool OnMenuExit(WEventData& event) override;
     bool OnMenuAddTrip(WEventData& event) override;
     bool OnPopupAddTrip(WEventData& event) override;
@@ -192,6 +220,12 @@ protected:
     bool OnPeopleButton(WEventData& event) override;
     bool OnMenuHelpTopics(WEventData& event) override;
     bool OnMenuConvert(WEventData& event) override;
+    bool OnMenuDownloadUpdate(WEventData& event) override;
+    bool OnMenuUpload(WEventData& event) override;
+    bool OnMenuClearDatabase(WEventData& event) override;
+    bool OnMenuOptions(WEventData& event) override;
+    bool OnMenuQuickHelp(WEventData& event) override;
+    bool OnMenuAbout(WEventData& event) override;
     bool OnMenuMeals(WEventData& event) override;
     bool OnMealsButton(WEventData& event) override;
     bool OpenWebSite(WEventData& event) override;

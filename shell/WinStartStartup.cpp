@@ -11,6 +11,7 @@
 
 #include "catalogue/WinConvert.h"
 #include "shell/ODBCAdmin.h"
+#include "shell/WinFirstHelp.h"
 #include "shell/WinStart.h"
 
 namespace fs = std::filesystem;
@@ -150,6 +151,7 @@ void WinStart::RunStartup() {
     ApplyCookingMeasures();
     options.Save();
     RefreshTrips(-1);
+    winFirstHelp->Show(this);
     LoadConversions();
     if (options.startupConvert) winConvert->Show(this);
     SetCommandsEnabled(true);
@@ -221,5 +223,6 @@ bool WinStart::ReplaceWithEmptyTemplate() {
 bool WinStart::OnClose(WEventData&) {
     if (optionsReached) options.Save();
     winConvert->Close();
+    winFirstHelp->Close();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "platform/db/WDataValue.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -23,14 +24,20 @@ bool ParseDouble(const std::string& text, double& out) {
     return ec == std::errc() && end == view.data() + view.size();
 }
 
+// A double beyond the 64-bit range reads as the nearest 64-bit value: converting it as it is
+// would be undefined.
+std::int64_t ClampedLong(double d) {
+    if (!std::isfinite(d)) return 0;
+    if (d >= 9223372036854775807.0) return INT64_MAX;
+    if (d <= -9223372036854775808.0) return INT64_MIN;
+    return static_cast<std::int64_t>(d);
+}
+
 }  // namespace
 
 std::int64_t WDataValue::AsLong() const {
     if (const auto* v = std::get_if<std::int64_t>(&value_)) return *v;
-    if (const auto* v = std::get_if<double>(&value_)) {
-        if (!std::isfinite(*v)) return 0;
-        return static_cast<std::int64_t>(*v);
-    }
+    if (const auto* v = std::get_if<double>(&value_)) return ClampedLong(*v);
     if (const auto* v = std::get_if<std::string>(&value_)) {
         const std::string_view view = Trimmed(*v);
         std::int64_t result = 0;
@@ -39,7 +46,7 @@ std::int64_t WDataValue::AsLong() const {
         const auto [end, ec] = std::from_chars(first, view.data() + view.size(), result);
         if (ec == std::errc() && end == view.data() + view.size()) return result;
         double d = 0;
-        if (ParseDouble(*v, d) && std::isfinite(d)) return static_cast<std::int64_t>(d);
+        if (ParseDouble(*v, d)) return ClampedLong(d);
     }
     return 0;
 }

@@ -14,5 +14,8 @@
 #include "platform/forms/WListBox.h"
 #include "platform/forms/WListView.h"
 #include "platform/forms/WMenu.h"
+#include "platform/forms/WProgressBar.h"
 #include "platform/forms/WPrompter.h"
 #include "platform/forms/WRowBinding.h"
+#include "platform/forms/WThread.h"
+#include "platform/forms/WTimer.h"

@@ -184,9 +184,13 @@ void WTextBox::Type(const std::string& text) {
 }
 
 WPictureBox::WPictureBox(WForm* form, const std::string& name, QLabel* label)
-    : WWindow(label, form, name), label_(label) {}
+    : WWindow(label, form, name), label_(label) {
+    WatchMouse();
+}
 
 void WPictureBox::SetPicture(const std::string& path) { label_->setPixmap(QPixmap(ToQt(path))); }
+
+bool WPictureBox::HasPicture() const { return !label_->pixmap().isNull(); }
 
 WGroupBox::WGroupBox(WForm* form, const std::string& name, QWidget* box) : WWindow(box, form, name) {}
 

@@ -93,12 +93,13 @@ private:
     bool crlf_ = false;   // the text was given with "\r\n" line breaks
 };
 
-// A static picture (QLabel with a pixmap).
+// A static picture (QLabel with a pixmap); LeftButtonDownEvent when it is clicked.
 class WPictureBox : public WWindow {
     Q_OBJECT
 public:
     WPictureBox(WForm* form, const std::string& name, QLabel* label);
     void SetPicture(const std::string& path);
+    bool HasPicture() const;
 
 private:
     QLabel* label_;

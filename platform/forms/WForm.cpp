@@ -107,6 +107,10 @@ bool WForm::CreateWindow(WWindow* parent, bool modal) {
     if (window_->property("minimizeBox").toBool())
         window_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // And a caption bar without a close box by "closeBox" false (a window that closes itself).
+    const QVariant closeBox = window_->property("closeBox");
+    if (closeBox.isValid() && !closeBox.toBool())
+        window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     SetWidget(window_);
     if (modal) window_->setWindowModality(Qt::WindowModal);
     QPointer<WForm> self(this);
@@ -175,7 +179,7 @@ int WForm::RunModal() {
         QTimer::singleShot(0, window_, [self, hook] {
             if (self && self->HasWindow()) hook(*self);
         });
-    } else if (ModalTakeOver::IsStrict()) {
+    } else if (ModalTakeOver::IsStrict() && !EndsByItself()) {
         ModalTakeOver::NoteUnexpected(GetFormName());
         QTimer::singleShot(0, window_, [self] {
             if (!self) return;
@@ -250,7 +254,10 @@ WRect WForm::GetFrameRect() const {
 
 WRect WForm::GetClientRect() const {
     if (!window_) return {};
-    const QRect client = window_->geometry();
+    QRect client = window_->geometry();
+    // A template without a size of its own gets it from its layout when it is first shown.
+    if (!window_->isVisible() && !window_->testAttribute(Qt::WA_Resized) && window_->sizeHint().isValid())
+        client.setSize(window_->sizeHint());
     return {client.left(), client.top(), client.width(), client.height()};
 }
 

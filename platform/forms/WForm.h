@@ -73,7 +73,9 @@ public:
     // The outer rectangle, caption and borders included; empty when there is no window. Until
     // the window is first shown its frame is not known, and this is its client rectangle.
     WRect GetFrameRect() const;
-    WRect GetClientRect() const;   // inside the caption and borders
+    // Inside the caption and borders; before a template without a size of its own is first shown,
+    // the size its layout will give it.
+    WRect GetClientRect() const;
     void MoveFrameTo(int left, int top);   // the outer top-left corner goes there
     // The part of the window's screen that windows may take (without panels).
     WRect GetScreenArea() const;
@@ -83,6 +85,9 @@ protected:
     virtual void SetupTemplate(QDialog* window) = 0;
     // The framework's pre-create check; a form may refuse to open.
     virtual bool PreCreateCheck() { return true; }
+    // A form that ends by itself (the wait window, when its work is done) needs no test to take
+    // it over: strict mode lets it run.
+    virtual bool EndsByItself() const { return false; }
 
     bool CreateWindow(WWindow* parent, bool modal);
     int RunModal();

@@ -173,6 +173,14 @@ CREATE TABLE TripPeople (
 CREATE INDEX TripPeopleByTrip ON TripPeople (trip);
 CREATE INDEX TripPeopleByPerson ON TripPeople (person);
 
+-- The unique names are looked up one by one when a table data file is imported and whenever a
+-- name is made unique; without an index each look-up reads the whole table.
+CREATE INDEX IngredientsByName ON Ingredients (name);
+CREATE INDEX CoursesByName ON Courses (name);
+CREATE INDEX MealsByName ON Meals (name);
+CREATE INDEX PeopleByName ON People (name);
+CREATE INDEX TripsByName ON Trips (name);
+
 CREATE TABLE DBVersion (
     version         INTEGER NOT NULL
 );

@@ -30,6 +30,7 @@ DEFAULT_KINDS = {
     "QTableView": "WGrid",
     "QTreeWidget": "WListView",
     "QSpinBox": "WUpDown",
+    "QProgressBar": "WProgressBar",
 }
 # The Qt class each control object expects from uic's widget of that kind.
 QT_TYPES = {
@@ -37,7 +38,7 @@ QT_TYPES = {
     "WCheckBox": "QAbstractButton", "WOptionButton": "QAbstractButton",
     "WLabel": "QLabel", "WPictureBox": "QLabel", "WTextBox": None, "WGroupBox": "QWidget",
     "WListBox": "QListWidget", "WComboBox": "QComboBox", "WGrid": "QTableView",
-    "WListView": "QTreeWidget", "WUpDown": "QSpinBox",
+    "WListView": "QTreeWidget", "WUpDown": "QSpinBox", "WProgressBar": "QProgressBar",
 }
 EVENTS = {"EraseBackgroundEvent", "PaintEvent", "ChangeEvent", "ClickEvent", "DoubleClickEvent",
           "LeftButtonUpEvent", "LeftButtonDownEvent", "RightButtonUpEvent", "SelectEvent",

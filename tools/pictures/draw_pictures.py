@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Draws Kestavo's own pictures: the program icon, the main window's picture buttons and the
-about box's splash.bmp.
+"""Draws Kestavo's own pictures: the program icon, the main window's picture buttons, the
+clearing form's warning, the about box's two pictures and its splash.bmp.
 
 The generated files are committed under resources/pictures/, so building needs neither this
 script nor PIL; run it only to change a picture:
@@ -355,6 +355,50 @@ def draw_icon(size):
     return c.result()
 
 
+# ---- clearing and about box pictures ---------------------------------------------------------
+
+def draw_cleardb_warning():
+    """The clearing form's warning: a sign with an exclamation mark before an emptied pot."""
+    c = Canvas(64, 64, 64, 64)
+    pot(c, 44, 38, 26, 16, 0.8, hook=False)
+    c.polygon([(22, 6), (42, 44), (2, 44)], YELLOW, w=2.2)
+    c.rounded((19.8, 16, 24.2, 33), 2, OUTLINE, outline=None)
+    c.circle(22, 38.5, 2.6, OUTLINE, outline=None)
+    c.stroke([(34, 56), (58, 56)], OUTLINE, 1.6)
+    return c.result()
+
+
+def draw_about_camp():
+    """The about box's first picture: the tent under a night sky."""
+    c = Canvas(64, 64, 64, 64)
+    c.rounded((2, 2, 62, 62), 10, (44, 62, 98), outline=OUTLINE, w=1.6)
+    c.circle(46, 15, 6, CREAM, outline=None)
+    c.circle(49, 13, 5, (44, 62, 98), outline=None)
+    for x, y, r in ((14, 12, 2.6), (26, 20, 1.8), (34, 9, 2.0), (56, 30, 1.6)):
+        star(c, x, y, r, r * 0.45, w=0.6)
+    c.polygon([(2.8, 46), (18, 39), (36, 44), (61.2, 36), (61.2, 52), (2.8, 52)], FOREST, outline=None)
+    c.rounded((2.8, 44, 61.2, 61.2), 9, FOREST, outline=None)
+    tent(c, 10, 46, 52, 24, w=1.8)
+    c.rounded((2, 2, 62, 62), 10, None, outline=OUTLINE, w=1.6)
+    return c.result()
+
+
+def draw_about_cooking():
+    """The about box's second picture: the pot over the fire, with a carrot and beans."""
+    c = Canvas(64, 64, 64, 64)
+    c.rounded((2, 2, 62, 62), 10, CREAM, outline=OUTLINE, w=1.6)
+    c.stroke([(12, 54), (32, 12), (52, 54)], OUTLINE, 3.2)
+    c.stroke([(12, 54), (32, 12), (52, 54)], BROWN_LIGHT, 1.6)
+    logs(c, 32, 52, 0.9)
+    flames(c, 32, 51, 0.95)
+    pot(c, 32, 28, 22, 14, 0.8)
+    steam(c, 28, 24, 0.7, STEEL_LIGHT)
+    steam(c, 36, 24, 0.7, STEEL_LIGHT)
+    carrot(c, tip=(6, 58), angle=-25, length=11, half_width=3.0)
+    bean(c, 54, 40, 20, 3.4, 2.3)
+    return c.result()
+
+
 # ---- about box splash ------------------------------------------------------------------------
 
 def draw_splash():
@@ -407,6 +451,9 @@ def main():
         "kestavo.png": lambda: draw_icon(256),
         "kestavo-48.png": lambda: draw_icon(48),
         "kestavo-32.png": lambda: draw_icon(32),
+        "cleardb_warning.png": draw_cleardb_warning,
+        "about_camp.png": draw_about_camp,
+        "about_cooking.png": draw_about_cooking,
     }
     for name, draw in pictures.items():
         draw().save(os.path.join(out, name), optimize=True)

@@ -1,0 +1,120 @@
+// File > Export database... and Import database... on a main window started on real files: the
+// dialogs, the file chosen, the safety copy "tmp.db" and the way back after a failed import.
+
+#include <gtest/gtest.h>
+
+#include "platform/forms/ModalTakeOver.h"
+#include "platform/forms/WMenu.h"
+#include "tests/exchange/ExchangeData.h"
+#include "tests/startup/MainWindowFixture.h"
+#include "tests/support/StrictModalForms.h"
+
+namespace {
+
+constexpr int ImportCommand = 1005;
+constexpr int ExportCommand = 1006;
+
+class ExchangeFromMainWindowTest : public RunningMainWindowTest {
+protected:
+    void SetUp() override {
+        RunningMainWindowTest::SetUp();
+        Exec("insert into Ingredients( id, name ) values( 1, 'salt' )");
+        Exec("insert into Courses( id, name ) values( 1, 'stew' )");
+        Exec("insert into CourseIngredients( id, course, ingredient, measure, amount ) values( 1, 1, 1, 14, 2 )");
+        Exec("insert into Trips( id, name ) values( 1, 'Hike' )");
+    }
+    void Exec(const std::string& sql) {
+        WQuery query(window->transaction_KVO.get());
+        EXPECT_TRUE(query.Execute(sql)) << sql << query.LastError();
+    }
+    long Count(const std::string& table) {
+        WQuery query(window->transaction_KVO.get());
+        query.SetSQL("select count(*) from " + table);
+        EXPECT_TRUE(query.Open());
+        return static_cast<long>(query.GetValue(0, 0).AsLong());
+    }
+    void ClearTables() {
+        for (const char* table : {"CourseIngredients", "Courses", "Ingredients", "Trips"}) Exec(std::string("delete from ") + table);
+    }
+    static void AnswerTables(bool trips) {
+        ModalTakeOver::Expect("WinExportTables", [trips](WForm& form) {
+            form.Control<WCheckBox>("checkbox_Trips")->SetChecked(trips);
+            form.Control<WCommandButton>("cb_OK")->Click();
+        });
+    }
+    void Command(int id) {
+        WMenuItem* item = window->menu_1->FindItem(id);
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(item->GetItemEnabled());
+        item->Click();
+    }
+    std::filesystem::path DataFile() const { return root.Path() / "out.kvo"; }
+
+    StrictModalForms strictModalForms;
+};
+
+TEST_F(ExchangeFromMainWindowTest, ExportThenClearThenImportBringsTheRowsBack) {
+    AnswerTables(true);
+    prompter.AnswerFile(DataFile().string());
+    Command(ExportCommand);
+    ASSERT_TRUE(std::filesystem::exists(DataFile()));
+    ASSERT_EQ(prompter.FileRequests().size(), 1u);
+    EXPECT_EQ(prompter.FileRequests()[0].title, "Export Database to File");
+    EXPECT_EQ(prompter.FileRequests()[0].file, "kvo_data.kvo");
+    EXPECT_EQ(prompter.FileRequests()[0].filters[0].description, "Kestavo file (*.kvo)");
+
+    ClearTables();
+    prompter.AnswerFile(DataFile().string());
+    AnswerTables(true);
+    Command(ImportCommand);
+    EXPECT_EQ(prompter.FileRequests().at(1).title, "Import database from file");
+    EXPECT_EQ(prompter.FileRequests().at(1).file, "out.kvo");   // the last data file is proposed
+    EXPECT_EQ(Count("CourseIngredients"), 1);
+    EXPECT_EQ(Count("Trips"), 1);
+    EXPECT_EQ(window->grid_Trips->GetNumRows(), 1);
+    EXPECT_TRUE(std::filesystem::exists(program / "tmp.db"));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(ExchangeFromMainWindowTest, AFileGivenImportsTheFoodTablesWithoutAsking) {
+    ASSERT_TRUE(window->ExportDatabase(DataFile().string()));
+    ClearTables();
+    EXPECT_TRUE(window->ImportDatabase(DataFile().string()));
+    EXPECT_EQ(Count("CourseIngredients"), 1);
+    EXPECT_EQ(Count("Trips"), 0);
+    EXPECT_TRUE(prompter.FileRequests().empty());
+}
+
+TEST_F(ExchangeFromMainWindowTest, AFailedImportPutsTheDatabaseBackByteForByte) {
+    ASSERT_TRUE(window->ExportDatabase(DataFile().string()));
+    ClearTables();
+    RunSqliteOnFile(Database(), "create trigger refuse before insert on CourseIngredients "
+                                "begin select raise(abort, 'no lines'); end;");
+    const std::string bytes = ReadFileText(Database());
+    EXPECT_FALSE(window->ImportDatabase(DataFile().string()));
+    EXPECT_TRUE(MessageShown("Database File Error", "A row of the table 'CourseIngredients' could not be stored:\r\n"));
+    EXPECT_TRUE(ReadFileText(Database()) == bytes);
+    EXPECT_EQ(Count("Ingredients"), 0);
+}
+
+TEST_F(ExchangeFromMainWindowTest, NoImportRunsWithoutItsSafetyCopy) {
+    ASSERT_TRUE(window->ExportDatabase(DataFile().string()));
+    ClearTables();
+    std::filesystem::create_directories(program / "tmp.db" / "in the way");
+    EXPECT_FALSE(window->ImportDatabase(DataFile().string()));
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database File Error");
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("The safety copy of the database could not be made:\r\n", 0), 0u);
+    EXPECT_TRUE(prompter.Messages()[0].text.ends_with("\r\nNothing was imported."));
+    EXPECT_EQ(Count("Ingredients"), 0);
+}
+
+TEST_F(ExchangeFromMainWindowTest, CancelledDialogsExportAndImportNothing) {
+    ModalTakeOver::Expect("WinExportTables", [](WForm& form) { form.Control<WCommandButton>("cb_Cancel")->Click(); });
+    EXPECT_FALSE(window->ExportDatabase());
+    EXPECT_TRUE(prompter.FileRequests().empty());
+    EXPECT_FALSE(window->ImportDatabase());   // the file dialog is cancelled
+    EXPECT_FALSE(std::filesystem::exists(program / "tmp.db"));
+}
+
+}  // namespace
