@@ -2,6 +2,7 @@
 // message, rows found and selected, the grids' scroll bar rule, help topics, dates as text,
 // groups of dialog items, launching registered programs and the per-user work folder.
 
+#include <QLayout>
 #include <QPoint>
 #include <cstdio>
 #include <cstdlib>
@@ -161,6 +162,8 @@ void WinStart::EnableDialogItems(WForm* form, const std::vector<int>& itemIds, b
 void WinStart::TrimFormAtControl(WForm* form, WWindow* control) {
     QWidget* window = form->GetWindow();
     if (!window) return;
+    // Before the window is first shown its layout has placed nothing yet.
+    if (window->layout()) window->layout()->activate();
     const int top = control->GetWidget()->mapTo(window, QPoint(0, 0)).y();
     window->setFixedHeight(top);
 }

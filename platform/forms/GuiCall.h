@@ -32,10 +32,10 @@ template <class F>
 auto GuiCall(F&& function) -> std::invoke_result_t<F&> {
     using Result = std::invoke_result_t<F&>;
     if (IsGuiThread()) return function();
-    char token = 0;
+    static char token = 0;   // not captured: the GUI side takes it over before it reads a capture
     HandedOver(&token);
     if constexpr (std::is_void_v<Result>) {
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [&function] {
             TakenOver(&token);
             function();
             HandedOver(&token);
@@ -43,7 +43,7 @@ auto GuiCall(F&& function) -> std::invoke_result_t<F&> {
         TakenOver(&token);
     } else {
         std::optional<Result> result;
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [&function, &result] {
             TakenOver(&token);
             result.emplace(function());
             HandedOver(&token);
@@ -51,4 +51,16 @@ auto GuiCall(F&& function) -> std::invoke_result_t<F&> {
         TakenOver(&token);
         return std::move(*result);
     }
+}
+
+// Runs a function on the GUI thread later, without waiting for it (a posted call). The call is
+// dropped when context, an object of the GUI thread, goes first.
+template <class F>
+void GuiPost(QObject* context, F function) {
+    static char token = 0;
+    HandedOver(&token);
+    QMetaObject::invokeMethod(context, [function = std::move(function)] {
+        TakenOver(&token);
+        function();
+    }, Qt::QueuedConnection);
 }
