@@ -33,8 +33,8 @@ auto GuiCall(F&& function) -> std::invoke_result_t<F&> {
     using Result = std::invoke_result_t<F&>;
     if (IsGuiThread()) return function();
     static char token = 0;   // not captured: the GUI side takes it over before it reads a capture
-    HandedOver(&token);
     if constexpr (std::is_void_v<Result>) {
+        HandedOver(&token);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [&function] {
             TakenOver(&token);
             function();
@@ -43,6 +43,7 @@ auto GuiCall(F&& function) -> std::invoke_result_t<F&> {
         TakenOver(&token);
     } else {
         std::optional<Result> result;
+        HandedOver(&token);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [&function, &result] {
             TakenOver(&token);
             result.emplace(function());
