@@ -82,7 +82,9 @@ void WinClearDB::ClearWorker() {
         }
         return true;
     });
+    // Every delete went in but the unit could not be completed (its commit failed).
     if (!cleared_ && failure_.empty()) failure_ = DriverText();
+    if (!cleared_ && failure_.empty()) failure_ = "The deletes could not be stored in the database file.";
     wait_.Finish();
 }
 

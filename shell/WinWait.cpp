@@ -1,6 +1,5 @@
 #include "shell/WinWait.h"
 
-#include <QMetaObject>
 #include <algorithm>
 
 #include "shell/WinStart.h"
@@ -60,8 +59,8 @@ void WinWait::SetProgress(int position) {
 
 void WinWait::Finish() {
     if (finished_.exchange(true)) return;
-    // Queued on this object: a request still waiting when the object goes is dropped with it.
-    QMetaObject::invokeMethod(this, [this] { Close(); }, Qt::QueuedConnection);
+    // Posted on this object: a request still waiting when the object goes is dropped with it.
+    GuiPost(this, [this] { Close(); });
 }
 
 bool WinWait::OnCancel(WEventData&) {

@@ -8,7 +8,6 @@
 
 namespace {
 constexpr int kHelpTripDate = 127;
-constexpr int kMargin = 10;
 }  // namespace
 
 WinDatePicker::WinDatePicker() = default;
@@ -27,7 +26,7 @@ void WinDatePicker::SetTabOrder() { WForm::SetTabOrder({ctDate_Date, cb_Ok, cb_C
 void WinDatePicker::LoadDate() {
     // The date control is no item of the template: it is made here, left of the buttons.
     ctDate_Date = new WDateControl(this, "ctDate_Date");
-    ctDate_Date->PlaceLeftOf(cb_Ok, kMargin);
+    ctDate_Date->PlaceFirstInLayout();
     SetEventHandler(DestroyEvent, this, &WinDatePicker::ReleaseDateControl, &dateTable_);
     SetTabOrder();
 

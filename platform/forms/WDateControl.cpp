@@ -1,5 +1,6 @@
 #include "platform/forms/WDateControl.h"
 
+#include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QDate>
 #include <QKeyEvent>
@@ -84,11 +85,7 @@ bool WDateControl::eventFilter(QObject* watched, QEvent* event) {
     return WWindow::eventFilter(watched, event);
 }
 
-void WDateControl::PlaceLeftOf(const WWindow* right, int margin) {
+void WDateControl::PlaceFirstInLayout() {
     QWidget* window = calendar_->parentWidget();
-    if (!window) return;
-    const int rightEdge = right && right->GetWidget() ? right->GetWidget()->x() - margin
-                                                      : window->width() - margin;
-    calendar_->setGeometry(margin, margin, std::max(0, rightEdge - margin),
-                           std::max(0, window->height() - 2 * margin));
+    if (auto* row = window ? qobject_cast<QBoxLayout*>(window->layout()) : nullptr) row->insertWidget(0, calendar_, 1);
 }

@@ -35,9 +35,9 @@ public:
     std::int16_t GetMonth() const { return GetProperty(MonthProperty); }
     std::int16_t GetDay() const { return GetProperty(DayProperty); }
 
-    // Fills the form's client area from its left edge up to the left edge of `right` (the
-    // form's buttons), within the margin.
-    void PlaceLeftOf(const WWindow* right, int margin);
+    // Takes the first place of the form's top row layout, before the controls there (the
+    // form's buttons), and grows with the form.
+    void PlaceFirstInLayout();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

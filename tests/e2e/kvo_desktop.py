@@ -87,13 +87,15 @@ class Desktop:
     """One run of Kestavo on a private desktop. Use as a context manager: everything it started
     is stopped when the block ends, also after a failure."""
 
-    def __init__(self, prepare=None, fake_time=None, obey_file_permissions=False):
+    def __init__(self, prepare=None, fake_time=None, obey_file_permissions=False, quick_help=False):
         """prepare(program_folder) may change the private program folder before the start;
         fake_time ("YYYY-mm-dd HH:MM:SS") starts the program's clock there (it runs on);
-        obey_file_permissions runs the program without root's power to write read-only files."""
+        obey_file_permissions runs the program without root's power to write read-only files;
+        quick_help leaves the quick-help window to open at the start, as it does by default."""
         self.prepare = prepare
         self.fake_time = fake_time
         self.obey_file_permissions = obey_file_permissions
+        self.quick_help = quick_help
         self.marker = uuid.uuid4().hex
         self.root = tempfile.mkdtemp(prefix="kvo-e2e-")
         self.program_dir = os.path.join(self.root, "Kestavo")
@@ -155,6 +157,22 @@ class Desktop:
         self.env.update({key: os.environ[key] for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS") if key in os.environ})
         if self.prepare:
             self.prepare(self.program_dir)
+        if not self.quick_help:
+            self._turn_off_quick_help()
+
+    def _turn_off_quick_help(self):
+        """The quick-help window opens at every start unless the options file says otherwise: a
+        test that does not ask for it starts with startup_help 0 (its own options kept)."""
+        path = self.path("kvo.dat")
+        lines = ["kvo_v_10:", "kvo_end:"]
+        if os.path.exists(path):
+            with open(path, newline="") as f:
+                lines = f.read().splitlines()
+        if any(line.startswith("startup_help:") for line in lines):
+            return
+        lines.insert(1, "startup_help: 0")
+        with open(path, "w", newline="") as f:
+            f.write("\n".join(lines) + "\n")
 
     def _start_display(self):
         # A display number of our own, away from the low ones that every "Xvfb -displayfd" hands

@@ -10,6 +10,7 @@
 #include "exchange/WinClearDB.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ModalTakeOver.h"
+#include "tests/startup/MainWindowFixture.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 #include "tests/support/StrictModalForms.h"
 
@@ -155,6 +156,30 @@ TEST_F(WinClearDBTest, AClearingWhoseThreadCannotStartDeletesNothingAndSaysSo) {
     ExpectRowsAsBefore(TripTables);
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0].caption, "Clear Database");
+}
+
+// From the File menu of a started main window: the trips list is read again afterwards.
+class ClearFromMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        SeedDatabase();
+        RunSqliteOnFile(Database(), FillScript);
+        Start();
+    }
+    StrictModalForms strict;
+};
+
+TEST_F(ClearFromMainWindowTest, TheFileMenuClearsAndTheTripsListIsReadAgain) {
+    ASSERT_EQ(window->grid_Trips->GetNumRows(), 1);
+    ASSERT_TRUE(window->menu_1->FindItem(1008)->GetItemEnabled());
+    ModalTakeOver::Expect("WinClearDB", [](WForm& form) { form.Control<WCommandButton>("cb_OK")->Click(); });
+    window->menu_1->FindItem(1008)->Click();
+    EXPECT_EQ(window->grid_Trips->GetNumRows(), 0);
+    WQuery query(window->transaction_KVO.get());
+    query.SetSQL("select count(*) from Ingredients");
+    ASSERT_TRUE(query.Open());
+    EXPECT_EQ(query.GetValue(0, 0).AsLong(), 0);
 }
 
 }  // namespace

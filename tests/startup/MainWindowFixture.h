@@ -50,6 +50,12 @@ protected:
     }
 
     void TearDown() override {
+        // Closed as a user would, so that its controls go with their event tables and no event
+        // posted to them reaches a later test's event loop.
+        if (window && window->HasWindow()) {
+            window->Close();
+            RunPostedEvents();
+        }
         if (window) window->DestroyDataObjects();
         delete window;
         fs::current_path(previous);
