@@ -1,5 +1,6 @@
 // Takes screenshots of the report chooser, a shopping list and a detailed trip plan in their
-// preview windows, on a small trip in a copy of the empty template, with the staged report files.
+// preview windows (a plan's first page, its second, and the second zoomed), on a small trip in a
+// copy of the empty template, with the staged report files.
 
 #include <QApplication>
 #include <filesystem>
@@ -19,7 +20,14 @@ int main(int argc, char** argv) {
     setlocale(LC_NUMERIC, "C");
 
     WinStart main;
-    if (!ConnectSampleDatabase(main, folder, SampleTripSql)) return 1;
+    // Four days without the second day's lunch: a detailed plan of two pages, the second
+    // starting inside a day.
+    const std::string sample = std::string(SampleTripSql) +
+                               "delete from MealPeople where day_stop in ( 4, 12 );"
+                               "delete from DayMeals where day_stop in ( 4, 12 );"
+                               "delete from DayFoodStops where id in ( 4, 12 );"
+                               "delete from TripDays where id = 5;";
+    if (!ConnectSampleDatabase(main, folder, sample.c_str())) return 1;
     main.options.previewMag = 0;
 
     auto choose = [&](const char* report, const std::string& chooserShot) {
@@ -42,6 +50,14 @@ int main(int argc, char** argv) {
     SaveWindowPicture(list, out + "/report_shopping_list_page.png");
     ReportPreview* plan = choose("Trip plan - detailed report", "");
     SaveWindowPicture(plan, out + "/report_trip_plan_detailed.png");
+    plan->SetZoom(0);
+    SaveWindowPicture(plan, out + "/report_trip_plan_detailed_page1.png");
+    plan->ShowPage(1);
+    SaveWindowPicture(plan, out + "/report_trip_plan_detailed_page2.png");
+    plan->SetZoom(150);
+    Settle(100);
+    plan->ShowPage(1);
+    SaveWindowPicture(plan, out + "/report_trip_plan_detailed_page2_150.png");
     list->Document().SaveAsPdf(out + "/report_shopping_list.pdf");
     plan->Document().SaveAsPdf(out + "/report_trip_plan_detailed.pdf");
     main.DestroyDataObjects();
