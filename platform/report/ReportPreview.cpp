@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
@@ -141,8 +142,6 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
     connect(print, &QPushButton::clicked, this, &ReportPreview::Print);
     connect(pdf, &QPushButton::clicked, this, &ReportPreview::SaveAsPdf);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
     for (auto [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
         auto* turn = new QShortcut(QKeySequence(key), this);
         connect(turn, &QShortcut::activated, this, [this, step = step] { ShowPage(CurrentPage() + step); });
@@ -178,6 +177,15 @@ void ReportPreview::PlacePages() {
         scale = std::max(0.05, std::min(room.width() / paper.width(), room.height() / paper.height()));
     }
     pagesView_->SetScale(scale);
+}
+
+// Esc closes the window, as it closes every window of the program; the controls pass it on.
+void ReportPreview::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ReportPreview::resizeEvent(QResizeEvent* event) {

@@ -43,6 +43,7 @@ public:
     static int ScreenDpi();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
