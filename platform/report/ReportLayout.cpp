@@ -223,80 +223,99 @@ void ReportLayout::Measure() {
         heights_[i] = MeasureBand(bands_.bands[i], bands_.bands[i].cells, wrapOf_[i]);
 }
 
+// Where the pagination stands: how far down the page it is, the margin the last paragraph
+// leaves, and what a page that a table runs onto must repeat.
+struct ReportLayout::Cursor {
+    double y = 0;
+    double lastMargin = 0;
+    bool afterTable = false;
+    int titles = -1;                // the column titles of the table being placed, -1: none
+    std::vector<int> openHeadings;  // of that table, by level; -1 for a level without one
+};
+
+void ReportLayout::Place(Cursor& cursor, const Placed& placed) {
+    cursor.y += placed.height;
+    pages_.back().push_back(placed);
+}
+
+// A heading goes with what follows it, up to the first row it heads (unless that is more
+// than a page).
+double ReportLayout::KeptHeight(std::size_t band) const {
+    double needed = heights_[band];
+    for (std::size_t next = band; next + 1 < heights_.size() && KeepsWithNext(bands_.bands[next]); ++next)
+        needed += heights_[next + 1];
+    return needed > bodyHeight_ ? heights_[band] : needed;
+}
+
+// A new page; one that a table's rows run onto starts with its column titles and the headings
+// of the groups the next band lies inside, "(continued)".
+void ReportLayout::StartPage(Cursor& cursor, const ReportBand& next) {
+    pages_.emplace_back();
+    cursor.y = 0;
+    cursor.lastMargin = 0;
+    if (!next.IsRow() || next.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return;
+    const auto titles = static_cast<std::size_t>(cursor.titles);
+    Place(cursor, {cursor.titles, cursor.y, heights_[titles], wrapOf_[titles]});
+    const std::size_t inside = next.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(next.level)
+                               : next.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(next.level) + 1
+                                                                      : cursor.openHeadings.size();
+    for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level) {
+        const int heading = cursor.openHeadings[level];
+        if (heading < 0) continue;
+        const QString text = ContinuedText(bands_.bands[static_cast<std::size_t>(heading)].cells.front());
+        Placed placed{heading, cursor.y, 0, -1, true};
+        placed.height = MeasureBand(bands_.bands[static_cast<std::size_t>(heading)], {text}, placed.wrap);
+        if (placed.wrap < 0) {   // drawn from wraps_ all the same, for its own text
+            placed.wrap = static_cast<int>(wraps_.size());
+            wraps_.push_back({{text}});
+        }
+        Place(cursor, placed);
+    }
+}
+
+// What the band just placed opens or closes.
+void ReportLayout::Track(Cursor& cursor, std::size_t index) {
+    const ReportBand& band = bands_.bands[index];
+    if (band.kind == ReportBand::Kind::ColumnTitles) {
+        cursor.titles = static_cast<int>(index);
+        cursor.openHeadings.clear();
+    } else if (band.kind == ReportBand::Kind::Heading) {
+        cursor.openHeadings.resize(static_cast<std::size_t>(band.level), -1);
+        cursor.openHeadings.push_back(static_cast<int>(index));
+    } else if (!band.IsRow()) {
+        cursor.titles = -1;
+        cursor.openHeadings.clear();
+    }
+    const bool last = index + 1 == bands_.bands.size();
+    if (band.IsRow() && (last || !bands_.bands[index + 1].IsRow() ||
+                         bands_.bands[index + 1].kind == ReportBand::Kind::ColumnTitles)) {
+        cursor.afterTable = true;   // the table ends here
+        cursor.lastMargin = 0;
+    }
+}
+
 void ReportLayout::Paginate() {
     const double scale = dpi_ / 96.0;
     const double tableGap = fonts_->roles[Body].LineSpacing();   // the empty line after a table
-    const std::size_t count = bands_.bands.size();
     pages_.assign(1, {});
-    double y = 0, lastMargin = 0;
-    bool afterTable = false;
-    int lastTitles = -1;            // the column titles of the table being placed
-    std::vector<int> openHeadings;  // of that table, by level
-
-    auto place = [&](Placed placed) {
-        y += placed.height;
-        pages_.back().push_back(placed);
-    };
-    // What goes first on a page that a table's rows run onto.
-    auto newPage = [&](const ReportBand& next) {
-        pages_.emplace_back();
-        y = 0;
-        lastMargin = 0;
-        if (!next.IsRow() || next.kind == ReportBand::Kind::ColumnTitles || lastTitles < 0) return;
-        place({lastTitles, y, heights_[static_cast<std::size_t>(lastTitles)], wrapOf_[static_cast<std::size_t>(lastTitles)]});
-        const std::size_t repeat = next.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(next.level)
-                                   : next.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(next.level) + 1
-                                                                          : openHeadings.size();
-        for (std::size_t level = 0; level < repeat && level < openHeadings.size(); ++level) {
-            const ReportBand& heading = bands_.bands[static_cast<std::size_t>(openHeadings[level])];
-            Placed placed{openHeadings[level], y, 0, -1, true};
-            placed.height = MeasureBand(heading, {ContinuedText(heading.cells.front())}, placed.wrap);
-            if (placed.wrap < 0) {   // drawn from wraps_ all the same, with its new text
-                placed.wrap = static_cast<int>(wraps_.size());
-                wraps_.push_back({{ContinuedText(heading.cells.front())}});
-            }
-            place(placed);
-        }
-    };
-
-    for (std::size_t i = 0; i < count; ++i) {
+    Cursor cursor;
+    for (std::size_t i = 0; i < bands_.bands.size(); ++i) {
         const ReportBand& band = bands_.bands[i];
         const BandStyle style = StyleOf(band);
         double gap = 0;
         if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles) {
-            gap = std::max(lastMargin, style.marginTop * scale) + (afterTable ? tableGap : 0);
-            lastMargin = style.marginBottom * scale;
-            afterTable = false;
+            gap = std::max(cursor.lastMargin, style.marginTop * scale) + (cursor.afterTable ? tableGap : 0);
+            cursor.lastMargin = style.marginBottom * scale;
+            cursor.afterTable = false;
         }
-        // A heading goes with what follows it, up to the first row it heads.
-        double needed = heights_[i];
-        for (std::size_t next = i; next + 1 < count && KeepsWithNext(bands_.bands[next]); ++next)
-            needed += heights_[next + 1];
-        if (needed > bodyHeight_) needed = heights_[i];
-        if (!pages_.back().empty() && y + gap + needed > bodyHeight_) {
-            newPage(band);
-            gap = 0;
+        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) {
+            StartPage(cursor, band);
+            gap = 0;   // the top of a page takes no margin
         }
         if (pages_.back().empty()) gap = 0;
-        y += gap;
-        place({static_cast<int>(i), y, heights_[i], wrapOf_[i]});
-
-        if (band.kind == ReportBand::Kind::ColumnTitles) {
-            lastTitles = static_cast<int>(i);
-            openHeadings.clear();
-        } else if (band.kind == ReportBand::Kind::Heading) {
-            openHeadings.resize(static_cast<std::size_t>(band.level));
-            openHeadings.push_back(static_cast<int>(i));
-        } else if (!band.IsRow()) {
-            lastTitles = -1;
-            openHeadings.clear();
-        }
-        const bool tableEnds = band.IsRow() && (i + 1 == count || !bands_.bands[i + 1].IsRow() ||
-                                                bands_.bands[i + 1].kind == ReportBand::Kind::ColumnTitles);
-        if (tableEnds) {
-            afterTable = true;
-            lastMargin = 0;
-        }
+        cursor.y += gap;
+        Place(cursor, {static_cast<int>(i), cursor.y, heights_[i], wrapOf_[i]});
+        Track(cursor, i);
     }
 }
 

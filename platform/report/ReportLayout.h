@@ -47,8 +47,14 @@ private:
         bool continued = false;
     };
 
+    struct Cursor;
+
     void Measure();
     void Paginate();
+    void Place(Cursor& cursor, const Placed& placed);
+    double KeptHeight(std::size_t band) const;
+    void StartPage(Cursor& cursor, const ReportBand& next);
+    void Track(Cursor& cursor, std::size_t index);
     double MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap);
     std::vector<QRectF> CellBoxes(const ReportBand& band, double top, double height) const;
     void DrawBand(QPainter& painter, const Placed& placed) const;
