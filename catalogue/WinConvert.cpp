@@ -85,10 +85,11 @@ void WinConvert::FromChanged() {
     Compute();
 }
 
-// The amount is read as the editors read numbers ("1,5" and "1.5" alike); a text that is no
+// The amount is the number at the start of the text, with '.' or ',' as its separator ("1,5" and
+// "1.5" alike); a word after it is ignored ("2.5 cups"), and a text that does not begin with a
 // number gives no result.
 void WinConvert::Compute() {
-    const std::optional<double> amount = ParseUserNumber(textb_Amount->GetText());
+    const std::optional<double> amount = ParseLeadingUserNumber(textb_Amount->GetText());
     const int to = combo_To->GetSelected();
     if (!amount || to == -1) {
         textb_Equals->SetText("");

@@ -50,9 +50,11 @@ private:
     std::string RecipeWorkFile(const std::string& extension) const;
     // Puts the document, or the blank template when it is empty, into the work file; answers
     // the bytes handed to the editor (nothing when no work file could be made from the
-    // template), or false when the document could not be written whole.
+    // template), or false when the document could not be written whole (the user is told).
     bool PrepareWorkFile(const std::string& workFile, const std::string& extension, const Bytes& recipe,
                          std::optional<Bytes>& handedOver);
+    void ShowRecipeError(const std::string& text);
+    void ShowWorkFileError(const std::string& workFile, const std::string& reason);
     bool ConfirmHandedOverEdit();
     // The work file as the editor left it, read only after the user has been asked when the
     // editor ended at once and left it unchanged; false when it cannot be read whole, or when

@@ -1,13 +1,16 @@
 // The recipe commands of the menu-item editor. The stored recipe is exactly the bytes of the
 // work file, in both directions; it is replaced only by a work file that was read back whole.
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 
 #include "catalogue/MenuItemTables.h"
 #include "catalogue/WinEditCourse.h"
+#include "shell/FormatText.h"
 #include "shell/WinStart.h"
 
 using namespace MenuItemTables;
@@ -23,12 +26,13 @@ constexpr std::chrono::seconds kHandOverTime{2};
 
 std::string ExtensionOf(long format) { return format == kTextFormat ? ".txt" : ".rtf"; }
 
-// False unless every byte reached the file.
-bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
+// 0 when every byte reached the file, else the error number of the failure.
+int WriteWholeFile(const std::string& path, const Bytes& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    if (!file) return errno;
+    int error = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : errno;
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    return error;
 }
 
 // The whole file, its size taken from the open file; false when it cannot be opened or read
@@ -57,20 +61,32 @@ bool WinEditCourse::PrepareWorkFile(const std::string& workFile, const std::stri
                                     std::optional<Bytes>& handedOver) {
     std::error_code error;
     fs::remove(workFile, error);
-    if (!recipe.empty()) {
-        // An editor must never start on part of the recipe: whatever it saved would replace it.
-        if (!WriteWholeFile(workFile, recipe)) return false;
-        handedOver = recipe;
-        return true;
+    Bytes document = recipe;
+    if (document.empty()) {
+        // The templates are staged with the program and reach the work folder when it has none.
+        const std::string blank = "recipe_blank" + extension;
+        const std::string workTemplate = MainWindow->userWorkFolder + blank;
+        if (!fs::exists(workTemplate, error)) fs::copy_file(MainWindow->programFolder + blank, workTemplate, error);
+        // Without a template the editor starts on a new file.
+        if (!ReadWholeFile(workTemplate, document)) return true;
     }
-    // The templates are staged with the program and reach the work folder when it has none.
-    const std::string blank = "recipe_blank" + extension;
-    const std::string workTemplate = MainWindow->userWorkFolder + blank;
-    if (!fs::exists(workTemplate, error)) fs::copy_file(MainWindow->programFolder + blank, workTemplate, error);
-    fs::copy_file(workTemplate, workFile, fs::copy_options::overwrite_existing, error);
-    Bytes copied;
-    if (ReadWholeFile(workFile, copied)) handedOver = std::move(copied);
+    // An editor must never start on part of the recipe: whatever it saved would replace it.
+    if (const int failure = WriteWholeFile(workFile, document)) {
+        ShowWorkFileError(workFile, std::strerror(failure));
+        return false;
+    }
+    handedOver = std::move(document);
     return true;
+}
+
+void WinEditCourse::ShowRecipeError(const std::string& text) {
+    MessageBox(this, "Recipe error", text, WMessageIcon::Stop, WMessageButtons::OK);
+}
+
+void WinEditCourse::ShowWorkFileError(const std::string& workFile, const std::string& reason) {
+    ShowRecipeError(FormatText("The recipe could not be written to the work file\r\n'%s':\r\n%s\r\nThe stored recipe "
+                               "was kept as it was and no editor was started.",
+                               workFile.c_str(), reason.c_str()));
 }
 
 bool WinEditCourse::ConfirmHandedOverEdit() {
@@ -88,18 +104,26 @@ bool WinEditCourse::ReadEditedRecipe(const std::string& workFile, const std::opt
     return ReadWholeFile(workFile, edited);
 }
 
+// Nothing is written, the menu item's name and feeds included, until the editor can be given
+// the whole recipe.
 bool WinEditCourse::EditRecipe(WEventData&) {
     WinStart& main = *MainWindow;
-    if (!SaveMenuItem()) return false;
+    if (!binding_Course->Validate()) return false;
     const long format = static_cast<long>(query_Course->GetValue(0, "recipe_format").AsLong());
     Bytes recipe;
     // A recipe that cannot be read is left as it is stored; an edit would replace it.
-    if (!main.LoadRecipe(courseId, recipe)) return false;
+    if (!main.LoadRecipe(courseId, recipe)) {
+        ShowRecipeError(FormatText("The stored recipe of '%s' cannot be read: it may be damaged.\r\nIt was kept as "
+                                   "it is and was not opened for editing.",
+                                   textb_Name->GetText().c_str()));
+        return false;
+    }
 
     const std::string extension = ExtensionOf(format);
     const std::string workFile = RecipeWorkFile(extension);
     std::optional<Bytes> handedOver;
     if (!PrepareWorkFile(workFile, extension, recipe, handedOver)) return false;
+    if (!SaveMenuItem()) return false;
 
     const auto started = std::chrono::steady_clock::now();
     // No editor ran: there is no edit to read back.

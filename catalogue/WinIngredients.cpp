@@ -304,43 +304,52 @@ void WinIngredients::CreateDefaultMenuItem() {
     const bool exists = query_Gen->GetNumRows() > 0;
     query_Gen->Close();
     if (exists) {
-        MessageBox(this, "Menu item already exists",
-                   FormatText("A menu item with the name '%s' already exists.\r\nA new default menu item for this "
-                              "ingredient was NOT added.",
-                              shownName.c_str()),
-                   WMessageIcon::Stop, WMessageButtons::OK);
+        RefuseDefaultMenuItem("Menu item already exists",
+                              FormatText("A menu item with the name '%s' already exists.", shownName.c_str()));
         return;
     }
-    if (InsertDefaultMenuItem(name))
+    DefaultLine line;
+    if (!ReadDefaultLine(line)) return;
+    if (line.measure == -1) {
+        RefuseDefaultMenuItem("No default measure",
+                              FormatText("The ingredient '%s' has no default measure: choose one first.",
+                                         shownName.c_str()));
+        return;
+    }
+    if (InsertDefaultMenuItem(name, line))
         MessageBox(this, "Default menu item created",
                    FormatText("A simple menu item called '%s' was\r\ncreated for this ingredient.", shownName.c_str()),
                    WMessageIcon::Information, WMessageButtons::OK);
     grid_Ingredients->SetFocus();
 }
 
-// The menu item and its one line (amount 1 in the ingredient's default measure, in portions
-// when the ingredient has them) go in together or not at all: an ingredient without a default
-// measure makes no menu item.
-bool WinIngredients::InsertDefaultMenuItem(const std::string& escapedName) {
-    const long courseId = MainWindow->NextId(Courses());
-    if (courseId == -1) return false;
-    return MainWindow->RunAsOneUnit("default_menu_item", [&] { return InsertMenuItemRows(escapedName, courseId); });
+void WinIngredients::RefuseDefaultMenuItem(const char* caption, const std::string& reason) {
+    MessageBox(this, caption, reason + "\r\nA new default menu item for this ingredient was NOT added.",
+               WMessageIcon::Stop, WMessageButtons::OK);
 }
 
-bool WinIngredients::InsertMenuItemRows(const std::string& escapedName, long courseId) {
-    bool ok = MainWindow->ExecSQL(
-        FormatText("insert into %s( id, name ) values( %ld, '%s' )", Courses(), courseId, escapedName.c_str()));
-
+bool WinIngredients::ReadDefaultLine(DefaultLine& line) {
     query_Gen->SetSQL(FormatText("select def_measure, unit_measure from %s where id = %ld", Ingredients(), currentId));
-    ok = ok && query_Gen->Open() && query_Gen->GetNumRows() > 0 && !query_Gen->IsNull(0, 0);
-    const long measure = ok ? static_cast<long>(query_Gen->GetValue(0, 0).AsLong()) : -1;
-    const long portions = ok ? static_cast<long>(query_Gen->GetValue(0, 1).AsLong()) : 0;   // NULL: 0
+    const bool read = query_Gen->Open() && query_Gen->GetNumRows() > 0;
+    if (read && !query_Gen->IsNull(0, 0)) {
+        line.measure = static_cast<long>(query_Gen->GetValue(0, 0).AsLong());
+        line.portions = static_cast<long>(query_Gen->GetValue(0, 1).AsLong());   // NULL: 0
+    }
     query_Gen->Close();
+    return read;
+}
 
-    ok = ok && MainWindow->ExecSQL(FormatText(
+// The menu item and its line go in together or not at all.
+bool WinIngredients::InsertDefaultMenuItem(const std::string& escapedName, const DefaultLine& line) {
+    const long courseId = MainWindow->NextId(Courses());
+    if (courseId == -1) return false;
+    return MainWindow->RunAsOneUnit("default_menu_item", [&] {
+        return MainWindow->ExecSQL(FormatText("insert into %s( id, name ) values( %ld, '%s' )", Courses(), courseId,
+                                              escapedName.c_str())) &&
+               MainWindow->ExecSQL(FormatText(
                    "insert into %s( course, ingredient, measure, amount, unit_measure ) values( %ld, %ld, %ld, 1, %ld )",
-                   CourseIngredients(), courseId, currentId, measure, portions));
-    return ok;
+                   CourseIngredients(), courseId, currentId, line.measure, line.portions));
+    });
 }
 
 // ---- Handlers ----

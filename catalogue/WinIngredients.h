@@ -57,10 +57,18 @@ private:
     void EditNotes();
     void CopyIngredient();
     void FindIngredient();
+    // The one line of a default menu item: amount 1 in the ingredient's default measure, in
+    // portions when the ingredient has them.
+    struct DefaultLine {
+        long measure = -1;   // -1: the ingredient has no default measure
+        long portions = 0;
+    };
     void CreateDefaultMenuItem();
-    bool InsertDefaultMenuItem(const std::string& escapedName);
+    void RefuseDefaultMenuItem(const char* caption, const std::string& reason);
+    // False when the shown ingredient's row cannot be read.
+    bool ReadDefaultLine(DefaultLine& line);
     // The menu item row and its one line; false when a row cannot be written.
-    bool InsertMenuItemRows(const std::string& escapedName, long courseId);
+    bool InsertDefaultMenuItem(const std::string& escapedName, const DefaultLine& line);
     bool DeleteWithLines(long id, bool linesFirst);
     // Shows a new row, unlocked, with its name selected for typing; -1 (the insert failed)
     // leaves the current row as it was.

@@ -9,7 +9,7 @@ packages=(
   libchm-dev fp-utils
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib xvfb xauth clang libclang-rt-dev locales
-  python3-pyatspi at-spi2-core dbus-x11 xdotool faketime x11-apps x11-utils poppler-utils valgrind
+  python3-pyatspi at-spi2-core dbus-x11 xdotool faketime x11-apps x11-utils imagemagick poppler-utils valgrind
 )
 sudo_cmd=""
 [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"

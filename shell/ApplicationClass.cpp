@@ -33,6 +33,8 @@ bool ApplicationClass::OnRunDefault(WEventData&) { return false; }
 
 bool ApplicationClass::OnRun(WEventData& event) {
     event.exitCode = RunMessageLoop();
+    // A copy that another one shut out has done nothing, which a caller must be able to tell.
+    if (AppMainForm && AppMainForm->ShutOutByAnotherCopy()) event.exitCode = 1;
     return true;
 }
 

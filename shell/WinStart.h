@@ -14,6 +14,7 @@
 #include "platform/db/WQuery.h"
 #include "platform/db/WTransaction.h"
 #include "platform/report/WReportControl.h"
+#include "shell/DatabaseLock.h"
 #include "shell/StartupOptions.h"
 #include "trips/WinSelectReport.h"
 
@@ -76,7 +77,8 @@ public:
     enum class VersionCheck { Matches, Mismatch, Unreadable };
     VersionCheck ReadDatabaseVersion(std::string* reason = nullptr);
     bool CheckDatabaseVersion(bool showMessage);
-    void ShowBadVersionMessage();
+    // keptAs: where the start-up kept a database that it replaced, said in a last line.
+    void ShowBadVersionMessage(const std::optional<std::string>& keptAs);
     void PruneBackups();
     // The path of the copy; nothing when the dialog was cancelled or no copy could be made (a
     // failed copy has been reported).
@@ -85,6 +87,7 @@ public:
     bool RestoreDatabase(std::optional<std::string> file, bool safetyCopy);
     std::string DatabasePath() const;   // program folder + "Kestavo.db"
     std::string BackupFolder() const;   // program folder + "dbbackups/"
+    std::string LockPath() const;       // program folder + "Kestavo.lock"
     // On failure the target is as it was, and reason (when given) holds the system's reason.
     static bool ReplaceFileWithCopy(const std::string& source, const std::string& target,
                                     std::string* reason = nullptr);
@@ -137,6 +140,8 @@ public:
 
     // True from the window's set-up until the start-up work has run; commands wait for it.
     bool IsStarting() const { return starting_; }
+    // True when the start-up found another copy of the program on this database and ended.
+    bool ShutOutByAnotherCopy() const { return shutOut_; }
 
 protected:
     // The folder of the running program; the program folder is derived from it.
@@ -157,6 +162,7 @@ protected:
     void ShowSetupError();
     void ShowCannotOpen(const std::string& reason);
     bool RegisterDataSource();
+    void ShowAlreadyRunning();
 
     // Restore: Failed covers a refused file and a failed copy, both already reported.
     enum class RestoreOutcome { Restored, Cancelled, Failed };
@@ -164,6 +170,8 @@ protected:
                                        bool mustBeADatabase);
     bool OpensAsADatabase();
     void PruneBackupsSparing(const std::string& spared);
+    bool MakeBackupFolder(std::string& reason);
+    bool KeepReplacedDatabase(std::string& kept, std::string& reason);
     void ShowCopyError(const std::string& target, const std::string& reason);
     void ShowNotADatabase(const std::string& file);
 
@@ -208,6 +216,8 @@ protected:
 
 private:
     bool starting_ = false;
+    bool shutOut_ = false;
+    DatabaseLock databaseLock_;
     char destroyTable_ = 0;   // tag of the destroy handler above the generated one
 };
 

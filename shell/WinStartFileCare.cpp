@@ -29,14 +29,19 @@ std::tm LocalNow() {
     return local;
 }
 
+// "Kestavo_YYYYMMDD_HHMM", the name of this minute's copy without ".db".
+std::string DatedStem(const std::tm& t) {
+    char stem[64];
+    std::snprintf(stem, sizeof stem, "Kestavo_%d%02d%02d_%02d%02d", t.tm_year + 1900,
+                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min);
+    return stem;
+}
+
 std::string DatedName(const std::tm& t, bool withTime) {
+    if (withTime) return DatedStem(t) + ".db";
     char name[64];
-    if (withTime)
-        std::snprintf(name, sizeof name, "Kestavo_%d%02d%02d_%02d%02d.db", t.tm_year + 1900,
-                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min);
-    else
-        std::snprintf(name, sizeof name, "Kestavo_%d%02d%02d.db", t.tm_year + 1900, t.tm_mon + 1,
-                      t.tm_mday);
+    std::snprintf(name, sizeof name, "Kestavo_%d%02d%02d.db", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday);
     return name;
 }
 
@@ -45,18 +50,31 @@ bool PathIsFree(const fs::path& path) {
     return fs::symlink_status(path, error).type() == fs::file_type::not_found;
 }
 
+// The first name of stem + ".db" (when plainFirst), stem + "_01.db", stem + "_02.db" ... that
+// no file of the folder has.
+std::string FreeCopyName(const std::string& folder, const std::string& stem, bool plainFirst) {
+    if (plainFirst && PathIsFree(folder + stem + ".db")) return stem + ".db";
+    char name[96] = "";
+    for (int number = 1; number < 10000; ++number) {
+        std::snprintf(name, sizeof name, "%s_%02d.db", stem.c_str(), number);
+        if (PathIsFree(folder + name)) break;
+    }
+    return name;
+}
+
 // A restore's safety copy never replaces a file of the folder: the user may be restoring that
 // very copy. Its name is this minute's dated name with a number before ".db", so the pruning
 // and the "*.db" filter still see it, and by name it sorts after the minute's start-up copy
 // and before the next minute.
 std::string FreeSafetyCopyName(const std::string& folder, const std::tm& t) {
-    char name[64] = "";
-    for (int number = 1; number < 10000; ++number) {
-        std::snprintf(name, sizeof name, "Kestavo_%d%02d%02d_%02d%02d_%02d.db", t.tm_year + 1900,
-                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, number);
-        if (PathIsFree(folder + name)) break;
-    }
-    return name;
+    return FreeCopyName(folder, DatedStem(t), false);
+}
+
+// A replaced database is the user's only copy of that data: its name is no dated copy's, so
+// neither a later copy of the same minute nor the pruning ("Kestavo*.db") ever takes it, and
+// the "*.db" filter of the restore still lists it.
+std::string FreeReplacedName(const std::string& folder, const std::tm& t) {
+    return FreeCopyName(folder, "Replaced_" + DatedStem(t), true);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -169,6 +187,30 @@ bool WinStart::ReplaceFileWithCopy(const std::string& source, const std::string&
 
 std::string WinStart::DatabasePath() const { return programFolder + "Kestavo.db"; }
 std::string WinStart::BackupFolder() const { return programFolder + "dbbackups/"; }
+std::string WinStart::LockPath() const { return programFolder + "Kestavo.lock"; }
+
+// The system's own reason when the folder cannot be made (a read-only program folder), not
+// that of a copy into the missing folder afterwards.
+bool WinStart::MakeBackupFolder(std::string& reason) {
+    std::error_code error;
+    fs::create_directories(BackupFolder(), error);
+    if (!error) return true;
+    reason = error.message();
+    return false;
+}
+
+// The closed database is copied aside under a name of its own (see FreeReplacedName); kept is
+// that path, or the folder when the folder cannot be made, and reason the system's reason.
+bool WinStart::KeepReplacedDatabase(std::string& kept, std::string& reason) {
+    kept = BackupFolder();
+    if (!MakeBackupFolder(reason)) return false;
+    PruneBackups();
+    kept += FreeReplacedName(BackupFolder(), LocalNow());
+    transaction_KVO->Disconnect();
+    if (!ReplaceFileWithCopy(DatabasePath(), kept, &reason)) return false;
+    lastSavedCopy = kept;
+    return true;
+}
 
 void WinStart::ShowCopyError(const std::string& target, const std::string& reason) {
     char text[2048];
@@ -197,19 +239,24 @@ WinStart::VersionCheck WinStart::ReadDatabaseVersion(std::string* reason) {
 
 bool WinStart::CheckDatabaseVersion(bool showMessage) {
     const VersionCheck check = ReadDatabaseVersion();
-    if (check != VersionCheck::Matches && showMessage) ShowBadVersionMessage();
+    if (check != VersionCheck::Matches && showMessage) ShowBadVersionMessage(std::nullopt);
     return check == VersionCheck::Matches;
 }
 
-void WinStart::ShowBadVersionMessage() {
-    char text[512];
+void WinStart::ShowBadVersionMessage(const std::optional<std::string>& keptAs) {
+    char text[2048];
     std::snprintf(text, sizeof text,
                   "The database you have specified is not matched with this\r\nversion of '%s'. "
                   "The database could be from an older copy of\r\nthis program that is not "
                   "compatible. You may be able to import\r\nan exported database file from that "
                   "version, if you have one.",
                   "Kestavo");
-    MessageBox(this, "Bad database version", text, WMessageIcon::Stop, WMessageButtons::OK);
+    std::string message = text;
+    if (keptAs) {
+        std::snprintf(text, sizeof text, "\r\nYour database was kept as '%s'.", keptAs->c_str());
+        message += text;
+    }
+    MessageBox(this, "Bad database version", message, WMessageIcon::Stop, WMessageButtons::OK);
 }
 
 void WinStart::PruneBackups() { PruneBackupsSparing(std::string()); }
@@ -296,8 +343,11 @@ WinStart::RestoreOutcome WinStart::RestoreDatabaseFile(std::optional<std::string
     std::optional<std::string> safety;
     if (safetyCopy) {
         PruneBackupsSparing(*file);
-        std::error_code error;
-        fs::create_directories(BackupFolder(), error);
+        std::string reason;
+        if (!MakeBackupFolder(reason)) {
+            ShowCopyError(BackupFolder(), reason);
+            return RestoreOutcome::Failed;
+        }
         safety = SaveDatabaseCopy(BackupFolder(), FreeSafetyCopyName(BackupFolder(), LocalNow()));
         // Without a safety copy the old database could not come back: leave it in place.
         if (!safety) return RestoreOutcome::Failed;
@@ -316,7 +366,7 @@ WinStart::RestoreOutcome WinStart::RestoreDatabaseFile(std::optional<std::string
         return RestoreOutcome::Failed;
     }
     if (safety && restored && ReadDatabaseVersion() != VersionCheck::Matches) {
-        ShowBadVersionMessage();
+        ShowBadVersionMessage(std::nullopt);
         transaction_KVO->Disconnect();
         ReplaceFileWithCopy(*safety, DatabasePath());
         transaction_KVO->Connect();

@@ -38,6 +38,15 @@ void WinStart::ShowSetupError() {
                WMessageIcon::Stop, WMessageButtons::OK);
 }
 
+void WinStart::ShowAlreadyRunning() {
+    char text[2048];
+    std::snprintf(text, sizeof text,
+                  "Kestavo is already running with the database\r\n'%s'.\r\nOnly one copy of the "
+                  "program can use it at a time.",
+                  DatabasePath().c_str());
+    MessageBox(this, "Startup Error", text, WMessageIcon::Stop, WMessageButtons::OK);
+}
+
 bool WinStart::RegisterDataSource() {
     return ODBCAdmin::RegisterDataSource("Kestavo", DatabasePath()) ||
            ODBCAdmin::RegisterDataSourceDriver("Kestavo", DatabasePath(), ODBCAdmin::FallbackDriver);
@@ -65,6 +74,15 @@ void WinStart::RunStartup() {
     GetUserWorkFolder(userWorkFolder);
     programFolder = ProgramFolderOf(ExecutableFolder());
     helpPath = fs::exists("Kestavo.chm") ? "Kestavo.chm" : "help/Kestavo.chm";
+
+    // Two copies on one database would each overwrite the other's edits: the second one goes
+    // before it has touched anything.
+    if (!databaseLock_.Take(LockPath())) {
+        shutOut_ = true;
+        ShowAlreadyRunning();
+        Close();
+        return;
+    }
 
     while (FileIsMissing(DatabasePath())) {
         char text[512];
@@ -101,7 +119,6 @@ void WinStart::RunStartup() {
             Close();
             return;
         case DatabaseState::OtherVersion:
-            ShowBadVersionMessage();
             if (!ReplaceWithEmptyTemplate()) {
                 Close();
                 return;
@@ -112,10 +129,13 @@ void WinStart::RunStartup() {
 
     BuildTableSchemas();
     if (!datedCopyMade) {
-        std::error_code error;
-        fs::create_directories(BackupFolder(), error);
-        PruneBackups();
-        SaveDatabaseCopy(BackupFolder(), std::nullopt);
+        std::string reason;
+        if (MakeBackupFolder(reason)) {
+            PruneBackups();
+            SaveDatabaseCopy(BackupFolder(), std::nullopt);
+        } else {
+            ShowCopyError(BackupFolder(), reason);
+        }
     }
 
     optionsReached = true;
@@ -169,22 +189,24 @@ void WinStart::ShowCannotOpen(const std::string& reason) {
     MessageBox(this, "Startup Error", text, WMessageIcon::Stop, WMessageButtons::OK);
 }
 
-// The old database becomes this start-up's dated copy, byte for byte, then the empty template
-// takes its place. Nothing is deleted unless both the copy and the template are there. A
-// failure has been reported when this answers false.
+// The old database is kept aside, byte for byte, then the empty template takes its place; the
+// message says where the old one went. Nothing is deleted unless both the kept file and the
+// template are there. A failure has been reported when this answers false.
 bool WinStart::ReplaceWithEmptyTemplate() {
     std::error_code error;
     const std::string emptyTemplate = programFolder + "KestavoEmpty.db";
     if (!fs::is_regular_file(emptyTemplate, error)) {
+        ShowBadVersionMessage(std::nullopt);
         ShowSetupError();
         return false;
     }
-    fs::create_directories(BackupFolder(), error);
-    PruneBackups();
-    const std::optional<std::string> copy = SaveDatabaseCopy(BackupFolder(), std::nullopt);
-    if (!copy) return false;
-    transaction_KVO->Disconnect();
-    std::string reason;
+    std::string kept, reason;
+    if (!KeepReplacedDatabase(kept, reason)) {
+        ShowBadVersionMessage(std::nullopt);
+        ShowCopyError(kept, reason);
+        return false;
+    }
+    ShowBadVersionMessage(kept);
     if (!ReplaceFileWithCopy(emptyTemplate, DatabasePath(), &reason)) {
         ShowCopyError(DatabasePath(), reason);
         return false;

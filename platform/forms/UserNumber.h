@@ -13,6 +13,14 @@ class WWindow;
 // The number the text holds; nothing when it is not one (an empty text is not one either).
 std::optional<double> ParseUserNumber(std::string_view text);
 
-// Tells the user that the text typed into the field is not a number ("Invalid number") and puts
-// the focus back into the field with its text selected.
+// The number at the start of the text (blanks before it skipped), whatever follows it: "2.5 cups"
+// reads 2.5, "1.2.5" reads 1.2. Nothing when the text does not begin with a number.
+std::optional<double> ParseLeadingUserNumber(std::string_view text);
+
+// A quantity the user types (an amount, a size, an appetite, the people a dish feeds): a number
+// that is not negative. "-0" reads 0.
+std::optional<double> ParseUserQuantity(std::string_view text);
+
+// Tells the user that the text typed into the field is not a number, or is a negative one
+// ("Invalid number"), and puts the focus back into the field with its text selected.
 void ShowInvalidNumber(WWindow* field, const std::string& typed);

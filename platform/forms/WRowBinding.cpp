@@ -156,7 +156,7 @@ bool WRowBinding::ValueOf(const Entry& entry, WDataValue& value) const {
         if (IsBlankText(text)) {
             value = WDataValue::Null();
         } else {
-            const std::optional<double> number = ParseUserNumber(text);
+            const std::optional<double> number = ParseUserQuantity(text);
             if (!number) return false;   // Validate has refused it already
             value = WDataValue(*number);
         }
@@ -189,7 +189,7 @@ bool WRowBinding::Validate() {
         if (!Writable(entry) || entry.binding.as != WBindAs::Number) continue;
         if (StateOf(entry) == entry.filledState) continue;
         const std::string text = entry.control->GetText();
-        if (IsBlankText(text) || ParseUserNumber(text)) continue;
+        if (IsBlankText(text) || ParseUserQuantity(text)) continue;
         ShowInvalidNumber(entry.control, text);
         return false;
     }

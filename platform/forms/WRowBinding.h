@@ -10,8 +10,9 @@
 // the query's parameter 1 (every "... where id = ?" query), or a column of the query.
 //
 // A control the user left as filling put it writes back the value that was read, NULL and all.
-// Numbers typed by the user are read with ParseUserNumber; a text that is not one stops the
-// save with the "Invalid number" message, and nothing is written.
+// Numbers typed by the user are quantities here (amounts, sizes, appetites), read with
+// ParseUserQuantity; a text that is not one, or a negative number, stops the save with the
+// "Invalid number" message, and nothing is written.
 //
 // The generated set-up declares a form's bindings from its .json (see platform/forms/README.md).
 
@@ -28,7 +29,7 @@ class WWindow;
 
 enum class WBindAs {
     Text,     // the control's text: a text box, a label, a combo box's edit text
-    Number,   // the control's text read as a number; a blank text is NULL
+    Number,   // the control's text read as a number that is not negative; a blank text is NULL
     Check,    // a check box: checked stores onValue, unchecked offValue
     Option,   // an option button: checked when the column holds onValue, and then stores it
     Lookup,   // a combo box listing a lookup query: shows one column, stores another (item data)
@@ -75,8 +76,8 @@ public:
     bool IsDirty() const { return dirty_; }
     void SetDirty(bool dirty) { dirty_ = dirty; }
 
-    // Every number typed into a bound control reads as one; otherwise the "Invalid number"
-    // message for the first that does not, the focus back in it, and false.
+    // Every number typed into a bound control reads as one, and none is negative; otherwise the
+    // "Invalid number" message for the first that does not, the focus back in it, and false.
     bool Validate();
     // Validate, then the one update of the bound columns. Dirty is cleared when it was written.
     WRowSave Save();

@@ -90,6 +90,19 @@ protected:
     }
     std::string EditRecipe(std::function<void(WForm&)> before = {}) { return RunCommand("cb_EditRecipe", before); }
 
+    void ExpectRecipeError(const std::string& text) {
+        ASSERT_EQ(prompter.Messages().size(), 1u);
+        EXPECT_EQ(prompter.Messages()[0].caption, "Recipe error");
+        EXPECT_EQ(prompter.Messages()[0].text, text);
+        EXPECT_EQ(prompter.Messages()[0].icon, WMessageIcon::Stop);
+        EXPECT_EQ(prompter.Messages()[0].buttons, WMessageButtons::OK);
+    }
+    void ExpectWorkFileError(const std::string& reason) {
+        ExpectRecipeError("The recipe could not be written to the work file\r\n'" + work.Path().string() +
+                          "/tmp_recipe.txt':\r\n" + reason +
+                          "\r\nThe stored recipe was kept as it was and no editor was started.");
+    }
+
     TempFolder desktop;
     long course = -1;
     WinEditCourse editor;
@@ -227,10 +240,14 @@ TEST_F(RecipeTest, ADamagedRecipeIsNeitherHandedToTheEditorNorReplaced) {
     const Bytes damaged{0x40, 0x00, 0x00, 0x00, 'n', 'o', 't', ' ', 'z', 'l', 'i', 'b'};
     Exec("insert into Recipes( course, seq, data ) values( ?, 0, ? )", {WDataValue(course), WDataValue(damaged)});
     UseEditor("replace", ToBytes("new"));
-    EditRecipe();
+    EditRecipe([](WForm& form) { TypeOver(form, "textb_Name", "Chili verde"); });
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    ExpectRecipeError("The stored recipe of 'Chili verde' cannot be read: it may be damaged.\r\nIt was kept as it "
+                      "is and was not opened for editing.");
     EXPECT_TRUE(prompter.LaunchRequests().empty());
     EXPECT_EQ(Value("select data from Recipes where course = " + std::to_string(course)).AsBytes(), damaged);
     EXPECT_EQ(Count("Recipes"), 1);
+    EXPECT_EQ(Text("select name from Courses where id = " + std::to_string(course)), "Chili");
 }
 
 // The work file may not grow past a limit: the recipe cannot be written whole, so no editor
@@ -244,9 +261,30 @@ TEST_F(RecipeTest, AShortWriteOfTheWorkFileStartsNoEditorAndStoresNothing) {
     const rlimit limit{static_cast<rlim_t>(fs::file_size(folder / "Kestavo.db") + 64 * 1024), RLIM_INFINITY};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     EditRecipe();
+    ExpectWorkFileError("File too large");
     EXPECT_TRUE(prompter.LaunchRequests().empty());
     EXPECT_EQ(Stored(), recipe);
 }
+
+// A folder that stands where the work file goes (a name the program cannot take over), for a
+// stored recipe and for the blank template of a menu item without one.
+class UnwritableWorkFileTest : public RecipeTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UnwritableWorkFileTest, IsToldAndChangesNothing) {
+    const Bytes recipe = GetParam() ? ToBytes("old recipe") : Bytes{};
+    Store(recipe);
+    WriteFileText(folder / "recipe_blank.txt", "Ingredients:\r\n");
+    fs::create_directories(work.Path() / "tmp_recipe.txt" / "kept");
+    UseEditor("replace", ToBytes("new"));
+    EditRecipe([](WForm& form) { form.Control<WComboBox>("combo_Feeds")->SetText("4"); });
+    ExpectWorkFileError("Is a directory");
+    EXPECT_TRUE(prompter.LaunchRequests().empty());
+    EXPECT_EQ(Stored(), recipe);
+    EXPECT_EQ(Text("select feeds || '' from Courses where id = " + std::to_string(course)), "1.0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Recipes, UnwritableWorkFileTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Stored" : "Blank"); });
 
 TEST_F(RecipeTest, WithNoEditorRegisteredNothingIsStoredAndNothingAsked) {
     Store(ToBytes("old recipe"));

@@ -101,8 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AmountCase{"DecimalPoint", "2.5", "70.8738"}, AmountCase{"DecimalComma", "2,5", "70.8738"},
                       AmountCase{"BlanksAround", "  2.5 ", "70.8738"}, AmountCase{"Whole", "1", "28.3495"},
                       AmountCase{"RoundedToFourDecimals", "0.001", "0.0283"}, AmountCase{"Negative", "-2", "-56.6990"},
-                      AmountCase{"Word", "abc", ""}, AmountCase{"NumberThenWord", "2.5 oz", ""},
-                      AmountCase{"TwoSeparators", "1.2.5", ""}, AmountCase{"Empty", "", ""}),
+                      AmountCase{"Word", "abc", ""}, AmountCase{"NumberThenWord", "2.5 oz", "70.8738"},
+                      AmountCase{"CommaNumberThenWord", " 2,5 cups", "70.8738"},
+                      AmountCase{"TwoSeparators", "1.2.5", "34.0194"}, AmountCase{"WordThenNumber", "about 2", ""},
+                      AmountCase{"SignThenWord", "-oz", ""}, AmountCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WinConvertTest, FromListsTheMeasuresButUnitsAndToListsTheTargetsInLoadOrder) {

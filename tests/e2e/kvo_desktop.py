@@ -9,10 +9,12 @@ pyatspi binds the accessibility bus once per process, so a test process runs one
 CMake makes every test method a CTest test, run in a process of its own.
 """
 import contextlib
+import copy
 import ctypes
 import glob
 import hashlib
 import os
+import random
 import re
 import select
 import shutil
@@ -35,6 +37,7 @@ SCALE = float(os.environ.get("KVO_E2E_TIMEOUT_SCALE") or 1)
 START_TIMEOUT = 60
 TIMEOUT = 30
 POLL = 0.1
+DISPLAY_TRIES = 20
 # A command the program is started under, e.g. "valgrind --error-exitcode=99" (same process id).
 WRAPPER = os.environ.get("KVO_E2E_WRAPPER", "").split()
 
@@ -152,30 +155,62 @@ class Desktop:
             self.prepare(self.program_dir)
 
     def _start_display(self):
+        # A display number of our own, away from the low ones that every "Xvfb -displayfd" hands
+        # out first: on these machines a low number can answer to an X server of another
+        # namespace that the program cannot reach.
+        tried = set()
+        while len(tried) < DISPLAY_TRIES:
+            number = random.randrange(100, 1000)
+            if number in tried:
+                continue
+            tried.add(number)
+            if self._display_answers(number) or os.path.exists(f"/tmp/.X{number}-lock"):
+                continue   # somebody else's
+            if self._start_xvfb(number) and self._display_answers(number):
+                self.display = f":{number}"
+                self.env["DISPLAY"] = self.display
+                return
+            self._stop_xvfb()
+        raise DesktopError(f"no display of our own in {DISPLAY_TRIES} tries (see xvfb.log)")
+
+    def _display_answers(self, number):
+        env = dict(self.env, DISPLAY=f":{number}")
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            return subprocess.run(["xdpyinfo", "-display", f":{number}"], env=env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, timeout=10).returncode == 0
+        return False
+
+    def _start_xvfb(self, number):
+        """Starts Xvfb on the number; True once it has said it is ready (-displayfd)."""
         read_end, write_end = os.pipe()
         try:
-            xvfb = self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                                "-nolisten", "tcp"], pass_fds=(write_end,), log="xvfb.log")
+            self.xvfb = self._spawn(["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0",
+                                     "1280x800x24", "-nolisten", "tcp"], pass_fds=(write_end,), log="xvfb.log")
             os.close(write_end)
             write_end = None
-            number = b""
+            said = b""
             deadline = time.monotonic() + START_TIMEOUT
-            while not number.endswith(b"\n"):
+            while not said.endswith(b"\n"):
                 left = deadline - time.monotonic()
-                if left <= 0 or xvfb.poll() is not None:
-                    raise DesktopError("Xvfb did not start")
+                if left <= 0 or self.xvfb.poll() is not None:
+                    return False
                 ready, _, _ = select.select([read_end], [], [], left)
                 if ready:
                     chunk = os.read(read_end, 16)
                     if not chunk:
-                        raise DesktopError("Xvfb closed its display pipe")
-                    number += chunk
+                        return False
+                    said += chunk
+            return said.strip() == str(number).encode()
         finally:
             os.close(read_end)
             if write_end is not None:
                 os.close(write_end)
-        self.display = ":" + number.decode().strip()
-        self.env["DISPLAY"] = self.display
+
+    def _stop_xvfb(self):
+        xvfb, self.xvfb = getattr(self, "xvfb", None), None
+        if xvfb and xvfb.poll() is None:
+            xvfb.kill()
+            xvfb.wait(timeout=10)
 
     def _start_buses(self):
         # --exit-with-x11: the bus also ends with the display, whatever becomes of this process.
@@ -201,12 +236,25 @@ class Desktop:
         return out.returncode == 0 and "unix:" in out.stdout
 
     def _start_program(self):
+        self.program = self._launch_program()
+
+    def another_copy(self):
+        """The program started once more on this desktop's program folder, as a user who starts
+        it again: a view of this desktop whose program, windows and exit are the new run's (the
+        desktop stops it with everything else)."""
+        view = copy.copy(self)
+        view._app = None
+        view.exit_code = None
+        view.program = self._launch_program()
+        return view
+
+    def _launch_program(self):
         env = dict(self.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         if self.fake_time:
             env.update(LD_PRELOAD=FAKETIME_LIBRARY, FAKETIME="@" + self.fake_time,
                        FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_DONT_RESET="1")
-        self.program = self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
-                                   cwd=self.program_dir, log="program.log")
+        return self._spawn(WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
+                           cwd=self.program_dir, log="program.log")
 
     def _spawn(self, argv, env=None, cwd=None, pass_fds=(), log=None):
         out = open(os.path.join(self.root, log), "ab") if log else subprocess.DEVNULL
@@ -304,22 +352,42 @@ class Desktop:
         return self.program.poll() is None
 
     def screenshot(self, path):
-        """The whole screen as the user sees it: a .png when ImageMagick is there, else an .xwd file."""
+        """The whole screen as the user sees it: a .png when ImageMagick is there, else an .xwd file.
+        A picture is evidence, not a verdict: one that cannot be taken or converted is noted in a
+        .txt file beside it and never fails the test. Answers the picture's path, or None."""
         xwd = os.path.splitext(path)[0] + ".xwd"
-        subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True, timeout=30)
+        try:
+            subprocess.run(["xwd", "-root", "-silent", "-out", xwd], env=self.env, check=True,
+                           capture_output=True, timeout=30)
+        except (OSError, subprocess.SubprocessError) as failure:
+            self._note_picture_failure(path, "xwd could not take the screen", failure)
+            return None
         if path.endswith(".png") and shutil.which("convert"):
-            layers = self._window_pictures(os.path.dirname(path) or ".")
-            command = ["convert", xwd]
-            for picture, x, y in layers:
-                command += [picture, "-geometry", f"+{x}+{y}", "-composite"]
+            layers = []
             try:
-                subprocess.run(command + [path], check=True, timeout=30)
+                layers = self._window_pictures(os.path.dirname(path) or ".")
+                command = ["convert", xwd]
+                for picture, x, y in layers:
+                    command += [picture, "-geometry", f"+{x}+{y}", "-composite"]
+                subprocess.run(command + [path], check=True, capture_output=True, timeout=30)
+                os.remove(xwd)
+                return path
+            except (OSError, subprocess.SubprocessError) as failure:
+                self._note_picture_failure(path, "convert could not make the PNG; the .xwd is kept", failure)
             finally:
                 for picture, _, _ in layers:
-                    os.remove(picture)
-            os.remove(xwd)
-            return path
+                    with contextlib.suppress(OSError):
+                        os.remove(picture)
         return xwd
+
+    @staticmethod
+    def _note_picture_failure(path, what, failure):
+        detail = getattr(failure, "stderr", None) or b""
+        if isinstance(detail, bytes):
+            detail = detail.decode(errors="replace")
+        with contextlib.suppress(OSError):
+            with open(os.path.splitext(path)[0] + ".txt", "a") as note:
+                note.write(f"{what}: {failure}\n{detail}")
 
     def _window_pictures(self, folder):
         """Each shown top-level window taken on its own, bottom first, with its place: Xvfb leaves

@@ -10,6 +10,8 @@ from kvo_desktop import Desktop, file_digest, table_cells, wait_for
 # The program's clock starts here, so that the start-up copy and the restore share one minute.
 FAKE_NOW = "2024-05-06 10:00:05"
 START_COPY = "Kestavo_20240506_1000.db"
+# Where a start of that minute keeps a database that it replaces by the empty template.
+REPLACED = "Replaced_Kestavo_20240506_1000.db"
 BAD_VERSION = "Bad database version"
 STARTUP_ERROR = "Startup Error"
 
@@ -71,11 +73,11 @@ class RestoreOfAKeptOldVersionTest(unittest.TestCase):
         with Desktop(prepare=prepare, fake_time=FAKE_NOW) as desktop:
             desktop.answer(BAD_VERSION, "OK", "is not matched with this version of 'Kestavo'")
             desktop.window("Kestavo")
-            wait_for("the old database kept as this start's copy", lambda: desktop.backups() == [START_COPY])
-            kept = desktop.path("dbbackups", START_COPY)
+            wait_for("the old database kept aside", lambda: desktop.backups() == [REPLACED])
+            kept = desktop.path("dbbackups", REPLACED)
             self.assertEqual(file_digest(kept), old_digest["value"])
 
-            restore_from_startup_backup(desktop, START_COPY)
+            restore_from_startup_backup(desktop, REPLACED)
             desktop.answer(BAD_VERSION, "OK")
             desktop.no_window(BAD_VERSION)
             wait_for("the safety copy", lambda: len(desktop.backups()) == 2)
@@ -84,6 +86,32 @@ class RestoreOfAKeptOldVersionTest(unittest.TestCase):
             self.assertEqual(desktop.rows("select version from DBVersion"), [(9,)])
             self.assertEqual(desktop.rows("select name from Trips"), [])
             self.assertTrue(desktop.running())
+
+
+class KeptOldVersionTest(unittest.TestCase):
+    def test_starting_again_in_the_same_minute_keeps_the_replaced_old_database(self):
+        old_digest = {}
+
+        def prepare(program_dir):
+            make_old_version(program_dir)
+            old_digest["value"] = file_digest(os.path.join(program_dir, "Kestavo.db"))
+
+        with Desktop(prepare=prepare, fake_time=FAKE_NOW) as desktop:
+            kept = desktop.path("dbbackups", REPLACED)
+            text = desktop.answer(BAD_VERSION, "OK", "is not matched with this version of 'Kestavo'")
+            self.assertTrue(text.endswith(f"if you have one. Your database was kept as '{kept}'."), text)
+            desktop.window("Kestavo")
+            desktop.menu("File", "Exit")
+            self.assertEqual(desktop.wait_for_exit(), 0)
+
+            # The user simply starts again, within the same minute, on the empty template.
+            again = desktop.another_copy()
+            again.window("Kestavo")
+            wait_for("this start's own copy", lambda: desktop.backups() == [START_COPY, REPLACED])
+            self.assertEqual(file_digest(kept), old_digest["value"])
+            self.assertEqual(desktop.backups_rows(REPLACED, "select version from DBVersion"), [(8,)])
+            self.assertEqual(desktop.backups_rows(REPLACED, "select name from Trips"), [("Old trip",)])
+            self.assertTrue(again.running())
 
 
 class UnreadableDatabaseTest(unittest.TestCase):

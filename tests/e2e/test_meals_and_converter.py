@@ -13,6 +13,8 @@ CONVERTER = "Measurement Conversion"
 MENU_ITEMS = ("Bannock", "Cocoa", "Trail mix")
 OUNCES = "oz (weight: ounces)"
 GRAMS = "g (weight: grams)"
+CUPS = "cups (volume: cups of 8 fluid ounces)"
+MILLILITRES = "ml (volume: millilitres)"
 
 
 def extents(node):
@@ -107,6 +109,11 @@ class ConverterTest(unittest.TestCase):
 
             desktop.fill(amount, "2,5")
             wait_for("2,5 oz in grams", lambda: text_of(equals) == "70.8738")
+            # The number at the start counts; the word after it does not spoil it.
+            desktop.choose(desktop.labelled(converter, "combo box", "From:"), CUPS)
+            desktop.choose(desktop.labelled(converter, "combo box", "To:"), MILLILITRES)
+            desktop.fill(amount, "2.5 cups")
+            wait_for("2.5 cups in millilitres", lambda: text_of(equals) == "591.4706")
             desktop.fill(amount, "abc")
             wait_for("no result for a text that is no number", lambda: text_of(equals) == "")
 

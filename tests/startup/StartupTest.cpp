@@ -2,7 +2,15 @@
 
 #include "tests/startup/MainWindowFixture.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <ctime>
 #include <functional>
+#include <regex>
 
 #include "shell/ApplicationClass.h"
 #include "tests/support/DamagedDatabase.h"
@@ -39,20 +47,113 @@ TEST_F(MainWindowTest, CommandsWaitForTheStartup) {
     EXPECT_TRUE(window->menu_1->FindItem(1001)->GetItemEnabled());
 }
 
-TEST_F(MainWindowTest, OlderVersionIsKeptAsTheDatedCopyAndReplacedByTheTemplate) {
+std::string KeptLine(const fs::path& kept) {
+    return "\r\nYour database was kept as '" + kept.string() + "'.";
+}
+
+// The old file was kept as this minute's dated copy: a second start in the same minute replaced
+// it with a copy of the template, and the pruning took it after 20 starts.
+TEST_F(MainWindowTest, OlderVersionIsKeptUnderANameOfItsOwnAndReplacedByTheTemplate) {
     SeedDatabase();
     RunSqliteOnFile(Database(), "update DBVersion set version = 8; "
                           "insert into Trips( name, location ) values( 'Old trip', 'Lake' );");
     const std::string oldBytes = ReadFileText(Database());
     Start();
-    EXPECT_TRUE(MessageShown("Bad database version", "not matched with this\r\nversion of 'Kestavo'"));
     ASSERT_EQ(Backups().size(), 1u);
-    EXPECT_EQ(ReadFileText(program / "dbbackups" / Backups()[0]), oldBytes);
+    EXPECT_TRUE(std::regex_match(Backups()[0], std::regex(R"(Replaced_Kestavo_\d{8}_\d{4}\.db)")))
+        << Backups()[0];
+    const fs::path kept = program / "dbbackups" / Backups()[0];
+    EXPECT_EQ(ReadFileText(kept), oldBytes);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Bad database version");
+    EXPECT_EQ(prompter.Messages()[0].text,
+              "The database you have specified is not matched with this\r\nversion of 'Kestavo'. "
+              "The database could be from an older copy of\r\nthis program that is not "
+              "compatible. You may be able to import\r\nan exported database file from that "
+              "version, if you have one." + KeptLine(kept));
     EXPECT_EQ(window->grid_Trips->GetNumRows(), 0);
     WQuery version(window->transaction_KVO.get());
     version.SetSQL("select version from DBVersion");
     ASSERT_TRUE(version.Open());
     EXPECT_EQ(version.GetValue(0, 0).AsLong(), 9);
+}
+
+TEST_F(MainWindowTest, AKeptOldDatabaseIsNeverReplacedByTheNextOne) {
+    SeedDatabase();
+    RunSqliteOnFile(Database(), "update DBVersion set version = 8;");
+    const std::string oldBytes = ReadFileText(Database());
+    // Files kept by earlier starts of this minute and the next, whichever this start falls in.
+    fs::create_directories(program / "dbbackups");
+    const std::time_t now = std::time(nullptr);
+    for (const std::time_t when : {now, now + 60}) {
+        std::tm t{};
+        localtime_r(&when, &t);
+        char name[64];
+        std::snprintf(name, sizeof name, "Replaced_Kestavo_%d%02d%02d_%02d%02d.db", t.tm_year + 1900,
+                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min);
+        WriteFileText(program / "dbbackups" / name, "kept earlier");
+    }
+    Start();
+    const std::vector<std::string> kept = Backups();
+    ASSERT_EQ(kept.size(), 3u);
+    int earlier = 0;
+    for (const std::string& name : kept) {
+        if (std::regex_match(name, std::regex(R"(Replaced_Kestavo_\d{8}_\d{4}_01\.db)"))) {
+            EXPECT_EQ(ReadFileText(program / "dbbackups" / name), oldBytes);
+            EXPECT_TRUE(MessageShown("Bad database version", KeptLine(program / "dbbackups" / name)));
+        } else {
+            EXPECT_EQ(ReadFileText(program / "dbbackups" / name), "kept earlier") << name;
+            ++earlier;
+        }
+    }
+    EXPECT_EQ(earlier, 2);
+}
+
+// A start-up on a good database keeps its dated copy and prunes those to 19, but never takes a
+// replaced database.
+TEST_F(MainWindowTest, AKeptOldDatabaseIsNeverPruned) {
+    SeedDatabase();
+    fs::create_directories(program / "dbbackups");
+    WriteFileText(program / "dbbackups" / "Replaced_Kestavo_20000101_0000.db", "kept");
+    for (int day = 1; day <= 25; ++day) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Kestavo_202001%02d_1200.db", day);
+        WriteFileText(program / "dbbackups" / name, "x");
+    }
+    Start();
+    EXPECT_EQ(Backups().size(), 21u);   // 19 old copies, this start's and the kept file
+    EXPECT_EQ(ReadFileText(program / "dbbackups" / "Replaced_Kestavo_20000101_0000.db"), "kept");
+}
+
+// A backups folder that could not be made was reported as "No such file or directory", the
+// reason of the copy into it, which says nothing of what went wrong.
+TEST_F(MainWindowTest, ABackupFolderThatCannotBeMadeIsReportedWithItsOwnReason) {
+    SeedDatabase();
+    RunSqliteOnFile(Database(), "update DBVersion set version = 8;");
+    const std::string oldBytes = ReadFileText(Database());
+    fs::create_directory_symlink(root.Path() / "gone" / "drive", program / "dbbackups");
+    Start();
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Bad database version");
+    EXPECT_EQ(prompter.Messages()[0].text.find("kept as"), std::string::npos);
+    EXPECT_EQ(prompter.Messages()[1].caption, "Database File Error");
+    EXPECT_EQ(prompter.Messages()[1].text, "The database could not be copied to '" +
+                                               (program / "dbbackups/").string() +
+                                               "':\r\nFile exists");
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_EQ(ReadFileText(Database()), oldBytes);
+}
+
+TEST_F(MainWindowTest, ABackupFolderThatCannotBeMadeIsReportedAndTheGoodDatabaseRuns) {
+    SeedDatabase();
+    fs::create_directory_symlink(root.Path() / "gone" / "drive", program / "dbbackups");
+    Start();
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].text, "The database could not be copied to '" +
+                                               (program / "dbbackups/").string() +
+                                               "':\r\nFile exists");
+    EXPECT_TRUE(window->HasWindow());
+    EXPECT_TRUE(window->transaction_KVO->IsConnected());
 }
 
 // A file that holds no database, or none with a DBVersion, once locked the user out for good
@@ -258,7 +359,7 @@ TEST_F(MainWindowTest, AFailedCopyInTheStartupRestoreIsReportedAndTheQuestionCom
     EXPECT_EQ(shown[2].caption, "Startup Error");
     EXPECT_FALSE(window->HasWindow());
     EXPECT_FALSE(fs::exists(Database()));
-    EXPECT_EQ(ListFolder(program), std::vector<std::string>{"KestavoEmpty.db"});
+    EXPECT_EQ(ListFolder(program), (std::vector<std::string>{"Kestavo.lock", "KestavoEmpty.db"}));
 }
 
 // "Restore from startup backup" of the old file that a start on an old version kept: the old
@@ -370,4 +471,92 @@ TEST_F(MainWindowTest, OptionsAreNotWrittenWhenTheStartupEndsEarly) {
     Start();   // no database, and the question is cancelled
     EXPECT_FALSE(window->HasWindow());
     EXPECT_EQ(ReadFileText(current / "kvo.dat"), "old options\r\n");
+}
+
+// One copy of the program on a database: a second one overwrote the first one's edits with what
+// its own forms held.
+namespace {
+
+// An open lock file that holds the lock (or -1 when another holds it).
+int TakeLock(const fs::path& path) {
+    const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (file < 0) return -1;
+    if (::flock(file, LOCK_EX | LOCK_NB) == 0) return file;
+    ::close(file);
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, AnotherCopyOnTheDatabaseShutsThisOneOutBeforeItTouchesAnything) {
+    SeedDatabase();
+    WriteFileText(current / "kvo.dat", "old options\r\n");
+    const std::string oldBytes = ReadFileText(Database());
+    const int other = TakeLock(program / "Kestavo.lock");
+    ASSERT_GE(other, 0);
+    Start();
+    ::close(other);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Startup Error");
+    EXPECT_EQ(prompter.Messages()[0].text, "Kestavo is already running with the database\r\n'" +
+                                               Database().string() +
+                                               "'.\r\nOnly one copy of the program can use it at a time.");
+    EXPECT_EQ(prompter.Messages()[0].icon, WMessageIcon::Stop);
+    EXPECT_EQ(prompter.Messages()[0].buttons, WMessageButtons::OK);
+    EXPECT_FALSE(window->HasWindow());
+    EXPECT_TRUE(window->ShutOutByAnotherCopy());
+    EXPECT_EQ(ReadFileText(Database()), oldBytes);
+    EXPECT_FALSE(fs::exists(program / "dbbackups"));
+    EXPECT_FALSE(fs::exists(root.Path() / "odbc.ini"));
+    EXPECT_EQ(ReadFileText(current / "kvo.dat"), "old options\r\n");
+}
+
+TEST_F(MainWindowTest, TheRunningCopyHoldsItsLockUntilItsWindowIsGone) {
+    SeedDatabase();
+    Start();
+    ASSERT_TRUE(window->HasWindow());
+    EXPECT_FALSE(window->ShutOutByAnotherCopy());
+    EXPECT_LT(TakeLock(program / "Kestavo.lock"), 0);
+    window->DestroyDataObjects();
+    delete window;
+    window = nullptr;
+    const int next = TakeLock(program / "Kestavo.lock");
+    EXPECT_GE(next, 0);
+    ::close(next);
+}
+
+TEST_F(MainWindowTest, ACopyThatWasKilledKeepsNobodyOut) {
+    SeedDatabase();
+    const fs::path lockFile = program / "Kestavo.lock";   // made before the fork: no allocation after it
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t copy = ::fork();
+    ASSERT_GE(copy, 0);
+    if (copy == 0) {   // the other copy: takes the lock, says so, and waits to be killed
+        const int file = TakeLock(lockFile);
+        const char held = file >= 0 ? 'y' : 'n';
+        (void)!::write(ready[1], &held, 1);
+        for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ::close(ready[0]);
+    EXPECT_EQ(held, 'y');
+    ::kill(copy, SIGKILL);
+    ::waitpid(copy, nullptr, 0);
+    Start();
+    EXPECT_TRUE(prompter.Messages().empty());
+    EXPECT_TRUE(window->HasWindow());
+    EXPECT_TRUE(window->transaction_KVO->IsConnected());
+}
+
+// The lock guards the data; a lock that cannot be had at all must not keep the user from it.
+TEST_F(MainWindowTest, ALockFileThatCannotBeMadeNeverKeepsTheUserOut) {
+    SeedDatabase();
+    fs::create_directory(program / "Kestavo.lock");
+    Start();
+    EXPECT_TRUE(prompter.Messages().empty());
+    EXPECT_TRUE(window->HasWindow());
+    EXPECT_FALSE(window->ShutOutByAnotherCopy());
 }
