@@ -47,7 +47,7 @@ void WinIngredients::SetUpIngredients() {
     pictb_1->SetPicture(":/pictures/ingredients.png");
     grid_Ingredients->SetReadOnly(true);
     unlocked = false;
-    Refresh(-1);
+    ShowRows(-1);   // the list was fetched as the window was set up
     busy = false;
 }
 
@@ -60,10 +60,14 @@ long WinIngredients::IdOfRow(long row) const {
 bool WinIngredients::IsEditable() const { return !TheOptions->safeEdits || unlocked; }
 
 void WinIngredients::Refresh(long id) {
-    checkbox_SafeEdits->SetChecked(TheOptions->safeEdits);
-    busy = true;
     query_Ingredients->Close();
     query_Ingredients->Open();
+    ShowRows(id);
+}
+
+void WinIngredients::ShowRows(long id) {
+    checkbox_SafeEdits->SetChecked(TheOptions->safeEdits);
+    busy = true;
     grid_Ingredients->Refresh();
     if (id != -1) {
         const long row = MainWindow->FindRowById(grid_Ingredients, kIdColumn, id);

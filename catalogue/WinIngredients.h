@@ -45,7 +45,9 @@ private:
     // been told, the focus is back in the field) and the leaving command must not go on.
     enum class SaveResult { NotSaved, Saved, Stopped };
 
+    // Runs the list's query again, then shows its rows with the ingredient id (-1: the first).
     void Refresh(long id);
+    void ShowRows(long id);
     void LoadDetails();
     SaveResult SaveIfDirty(bool requery);
     bool IsEditable() const;

@@ -82,7 +82,8 @@ void TableSchema::LoadColumns(const std::string& table, WTransaction* transactio
     tableName = table;
     if (!transaction) return;
     WQuery query(transaction);
-    query.SetSQL("select * from " + table);
+    // The result's columns, not its rows: a big table costs no more than an empty one.
+    query.SetSQL("select * from " + table + " where 0 = 1");
     if (query.Open())
         for (int column = 0; column < query.GetNumColumns(); ++column)
             columnNames.push_back(query.GetColumnName(column));

@@ -48,7 +48,8 @@ private:
 class TableSchema {
 public:
     // Sets the table name and, with a transaction, reads the column names by position from
-    // "select * from <table>"; a table that cannot be read keeps an empty list.
+    // "select * from <table>" (without fetching a row); a table that cannot be read keeps an
+    // empty list.
     void LoadColumns(const std::string& table, WTransaction* transaction);
     void SetForeignKey(TableSchema* referenced, int column, bool owned);
     void SetColumnDefault(const WDataValue& value, int column);

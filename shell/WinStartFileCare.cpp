@@ -306,11 +306,14 @@ std::optional<std::string> WinStart::SaveDatabaseCopy(std::optional<std::string>
     // The database is its own copy: replacing it with itself would only put it at risk.
     if (SameFile(target, DatabasePath())) return std::nullopt;
 
+    // The list goes with the connection; at start-up it is not filled yet, and is filled once
+    // when the start-up gets to it.
+    const bool listed = query_Trips->IsOpen();
     transaction_KVO->Disconnect();
     std::string reason;
     const bool copied = ReplaceFileWithCopy(DatabasePath(), target, &reason);
     transaction_KVO->Connect();
-    RefreshTrips(-1);
+    if (listed) RefreshTrips(-1);
     if (!copied) {
         ShowCopyError(target, reason);
         return std::nullopt;

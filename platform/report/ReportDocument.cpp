@@ -1,14 +1,11 @@
 #include "platform/report/ReportDocument.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QFontMetricsF>
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextCursor>
-#include <QTextTable>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 
 #include "platform/report/ReportReader.h"
@@ -116,17 +113,6 @@ private:
     const std::vector<WDataValue>* row_ = nullptr;
 };
 
-constexpr double kBodyPoints = 9.5;
-constexpr double kIndentPoints = 14.0;
-
-QTextCharFormat CharFormat(double points, bool bold, bool italic = false) {
-    QTextCharFormat f;
-    f.setFontPointSize(points);
-    f.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(italic);
-    return f;
-}
-
 // One line of a table as it will be laid out: a group heading, a note or a detail row.
 struct TableLine {
     enum class Kind { Heading, Note, Detail } kind = Kind::Detail;
@@ -135,38 +121,24 @@ struct TableLine {
     std::vector<std::string> cells;   // detail
 };
 
+// Makes the bands of the report's body, in file order.
 class Builder {
 public:
-    Builder(const ReportDefinition& report, const ReportData& data, QTextDocument& doc)
-        : report_(report), data_(data), fields_(report, data), doc_(doc), cursor_(&doc) {}
+    Builder(const ReportDefinition& report, const ReportData& data, ReportBands& out)
+        : report_(report), data_(data), fields_(report, data), out_(out) {}
 
     void Run() {
-        bool first = true;
         for (const ReportBlock& block : report_.body) {
             switch (block.kind) {
-            case ReportBlock::Kind::Title: Paragraph(fields_.Fill(block.text), CharFormat(15, true), first, 0, 8); break;
-            case ReportBlock::Kind::Text: Paragraph(fields_.Fill(block.text), CharFormat(kBodyPoints + 0.5, false), first, 0, 3); break;
-            case ReportBlock::Kind::Table: Table(block.table, first); break;
+            case ReportBlock::Kind::Title: Paragraph(ReportBand::Kind::Title, fields_.Fill(block.text)); break;
+            case ReportBlock::Kind::Text: Paragraph(ReportBand::Kind::Text, fields_.Fill(block.text)); break;
+            case ReportBlock::Kind::Table: Table(block.table); break;
             }
-            first = false;
         }
     }
 
 private:
-    void Paragraph(const std::string& text, const QTextCharFormat& format, bool first, double top, double bottom,
-                   Qt::Alignment align = Qt::AlignLeft) {
-        QTextBlockFormat block;
-        block.setTopMargin(top);
-        block.setBottomMargin(bottom);
-        block.setAlignment(align);
-        if (first) {
-            cursor_.setBlockFormat(block);
-            cursor_.setBlockCharFormat(format);
-        } else {
-            cursor_.insertBlock(block, format);
-        }
-        cursor_.insertText(ToQt(text), format);
-    }
+    void Paragraph(ReportBand::Kind kind, const std::string& text) { out_.bands.push_back({kind, -1, 0, {ToQt(text)}}); }
 
     std::vector<TableLine> Lines(const ReportTable& table, const ReportRows& rows) {
         std::vector<TableLine> lines;
@@ -218,125 +190,80 @@ private:
         return lines;
     }
 
-    void Table(const ReportTable& table, bool first) {
+    void Table(const ReportTable& table) {
         const ReportRows* rows = data_.Rows(table.dataset);
         static const ReportRows none;
         if (!rows) rows = &none;
         if (rows->rows.empty()) {
-            if (!table.empty.text.empty())
-                Paragraph(fields_.Fill(table.empty), CharFormat(kBodyPoints, false, true), first, 6, 3);
+            if (!table.empty.text.empty()) Paragraph(ReportBand::Kind::Empty, fields_.Fill(table.empty));
             return;
         }
         if (!table.heading.text.empty()) {
             fields_.SetRow(rows, &rows->rows.front());
-            Paragraph(fields_.Fill(table.heading), CharFormat(11, true), first, 10, 3);
+            Paragraph(ReportBand::Kind::TableHeading, fields_.Fill(table.heading));
             fields_.SetRow(nullptr, nullptr);
-            first = false;
         }
         const std::vector<TableLine> lines = Lines(table, *rows);
-        if (first) cursor_.insertBlock();   // a table cannot be the document's first block
-        const int columns = static_cast<int>(table.columns.size());
-        QTextTableFormat format;
-        format.setHeaderRowCount(1);
-        format.setBorder(0);
-        format.setCellSpacing(0);
-        format.setCellPadding(2);
-        format.setTopMargin(4);
-        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        const int shape = static_cast<int>(out_.tables.size());
+        out_.tables.push_back(Shape(table));
+        ReportBand titles{ReportBand::Kind::ColumnTitles, shape, 0, {}};
+        for (const ReportColumn& column : table.columns) titles.cells.push_back(ToQt(column.title));
+        out_.bands.push_back(std::move(titles));
+        for (const TableLine& line : lines) {
+            ReportBand band{ReportBand::Kind::Detail, shape, line.level, {}};
+            if (line.kind == TableLine::Kind::Detail) {
+                for (const std::string& cell : line.cells) band.cells.push_back(ToQt(cell));
+            } else {
+                band.kind = line.kind == TableLine::Kind::Heading ? ReportBand::Kind::Heading : ReportBand::Kind::Note;
+                band.cells.push_back(ToQt(line.text));
+            }
+            out_.bands.push_back(std::move(band));
+        }
+    }
+
+    // Columns with a width keep it; the others share what is left.
+    static ReportTableShape Shape(const ReportTable& table) {
+        ReportTableShape shape;
+        shape.depth = static_cast<int>(table.groups.size());
         int given = 0, open = 0;
         for (const ReportColumn& c : table.columns) {
             given += c.widthPercent;
             if (c.widthPercent == 0) ++open;
         }
-        QList<QTextLength> widths;
-        for (const ReportColumn& c : table.columns)
-            widths << QTextLength(QTextLength::PercentageLength,
-                                  c.widthPercent ? c.widthPercent : (open ? (100.0 - given) / open : 0));
-        format.setColumnWidthConstraints(widths);
-        QTextTable* t = cursor_.insertTable(static_cast<int>(lines.size()) + 1, columns, format);
-
-        const int depth = static_cast<int>(table.groups.size());
-        const QTextCharFormat titleFormat = CharFormat(kBodyPoints, true);
-        QTextBlockFormat ruled;
-        for (int c = 0; c < columns; ++c) {
-            const ReportColumn& column = table.columns[static_cast<std::size_t>(c)];
-            QTextTableCell cell = t->cellAt(0, c);
-            QTextTableCellFormat cf = cell.format().toTableCellFormat();
-            cf.setBottomBorder(0.8);
-            cf.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-            cf.setBottomBorderBrush(Qt::black);
-            cell.setFormat(cf);
-            WriteCell(cell, column.title, titleFormat, Align(column.align), c == 0 ? depth * kIndentPoints : 0);
+        for (const ReportColumn& c : table.columns) {
+            shape.widths.push_back((c.widthPercent ? c.widthPercent : (open ? (100.0 - given) / open : 0)) / 100.0);
+            shape.align.push_back(c.align);
         }
-        const QTextCharFormat detailFormat = CharFormat(kBodyPoints, false);
-        const QTextCharFormat noteFormat = CharFormat(kBodyPoints - 0.5, false, true);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const int r = static_cast<int>(i) + 1;
-            const TableLine& line = lines[i];
-            if (line.kind == TableLine::Kind::Detail) {
-                for (int c = 0; c < columns; ++c)
-                    WriteCell(t->cellAt(r, c), line.cells[static_cast<std::size_t>(c)], detailFormat,
-                              Align(table.columns[static_cast<std::size_t>(c)].align), c == 0 ? depth * kIndentPoints : 0);
-                continue;
-            }
-            if (columns > 1) t->mergeCells(r, 0, 1, columns);
-            QTextTableCell cell = t->cellAt(r, 0);
-            if (line.kind == TableLine::Kind::Heading) {
-                if (line.level == 0) {
-                    QTextTableCellFormat cf = cell.format().toTableCellFormat();
-                    cf.setBackground(QColor(0xe6, 0xe6, 0xe6));
-                    cf.setTopPadding(4);
-                    cell.setFormat(cf);
-                }
-                WriteCell(cell, line.text, CharFormat(line.level == 0 ? kBodyPoints + 1 : kBodyPoints, true),
-                          Qt::AlignLeft, line.level * kIndentPoints);
-            } else {
-                WriteCell(cell, line.text, noteFormat, Qt::AlignLeft, (line.level + 1) * kIndentPoints);
-            }
-        }
-        cursor_.movePosition(QTextCursor::End);
-    }
-
-    static Qt::Alignment Align(ReportAlign a) {
-        return a == ReportAlign::Right ? Qt::AlignRight : a == ReportAlign::Center ? Qt::AlignHCenter : Qt::AlignLeft;
-    }
-
-    static void WriteCell(const QTextTableCell& cell, const std::string& text, const QTextCharFormat& format,
-                          Qt::Alignment align, double indent) {
-        QTextCursor c = cell.firstCursorPosition();
-        QTextBlockFormat block;
-        block.setAlignment(align);
-        block.setLeftMargin(indent);
-        // A right-aligned number keeps its distance from the measure beside it.
-        if (align & Qt::AlignRight) block.setRightMargin(8);
-        c.setBlockFormat(block);
-        c.insertText(ToQt(text), format);
+        return shape;
     }
 
     const ReportDefinition& report_;
     const ReportData& data_;
     Fields fields_;
-    QTextDocument& doc_;
-    QTextCursor cursor_;
+    ReportBands& out_;
 };
+
+double SecondsSince(std::chrono::steady_clock::time_point& since) {
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = std::chrono::duration<double>(now - since).count();
+    since = now;
+    return seconds;
+}
 
 }  // namespace
 
 bool ReportDocument::Build(const ReportDefinition& report, const ReportData& data, ReportFailure& failure) {
     name_ = report.name;
     landscape_ = report.landscape;
-    body_.clear();
-    QFont font = body_.defaultFont();
-    font.setPointSizeF(kBodyPoints);
-    body_.setDefaultFont(font);
-    body_.setDocumentMargin(0);
+    bands_ = {};
+    layouts_.clear();
     try {
         Fields fields(report, data);
-        header_ = {fields.Fill(report.pageHeader.left, true), fields.Fill(report.pageHeader.center, true),
-                   fields.Fill(report.pageHeader.right, true)};
-        footer_ = {fields.Fill(report.pageFooter.left, true), fields.Fill(report.pageFooter.center, true),
-                   fields.Fill(report.pageFooter.right, true)};
-        Builder(report, data, body_).Run();
+        bands_.header = {fields.Fill(report.pageHeader.left, true), fields.Fill(report.pageHeader.center, true),
+                         fields.Fill(report.pageHeader.right, true)};
+        bands_.footer = {fields.Fill(report.pageFooter.left, true), fields.Fill(report.pageFooter.center, true),
+                         fields.Fill(report.pageFooter.right, true)};
+        Builder(report, data, bands_).Run();
     } catch (const LayoutFailure& layout) {
         failure = {ReportLayoutFailed, "The report '" + report.name + "' cannot be laid out: " + layout.message + "."};
         return false;
@@ -344,7 +271,7 @@ bool ReportDocument::Build(const ReportDefinition& report, const ReportData& dat
     return true;
 }
 
-std::string ReportDocument::PlainText() const { return body_.toPlainText().toStdString(); }
+std::string ReportDocument::PlainText() const { return ReportLayout::PlainText(bands_); }
 
 QPageLayout ReportDocument::PageLayout() const {
     const QPageSize size(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4);
@@ -352,61 +279,24 @@ QPageLayout ReportDocument::PageLayout() const {
                        QPageLayout::Millimeter);
 }
 
-std::string ReportDocument::PageText(const std::string& text, int page, int pages) {
-    std::vector<ReportPiece> pieces;
-    std::string error;
-    if (!SplitReportText(text, pieces, error)) return text;
-    std::string out;
-    for (const ReportPiece& piece : pieces) {
-        if (!piece.isField) out += piece.text;
-        else out += std::to_string(Lower(piece.text) == "page" ? page : pages);
-    }
-    return out;
+const ReportLayout& ReportDocument::Layout(int dpi) const {
+    std::unique_ptr<ReportLayout>& layout = layouts_[dpi];
+    if (!layout) layout = std::make_unique<ReportLayout>(bands_, PageLayout(), dpi);
+    return *layout;
 }
 
 int ReportDocument::Paint(QPagedPaintDevice& device, QPainter& painter) const {
-    // The body is laid out for this device, so that fonts measure as they will print.
-    std::unique_ptr<QTextDocument> doc(body_.clone());
-    doc->documentLayout()->setPaintDevice(&device);
-    const QRectF paper = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    QFont bandFont = doc->defaultFont();
-    bandFont.setPointSizeF(8);
-    const QFontMetricsF metrics(bandFont, &device);
-    const double band = metrics.height() * 2.2;
-    const double width = paper.width();
-    const double bodyHeight = paper.height() - 2 * band;
-    doc->setPageSize(QSizeF(width, bodyHeight));
-    const int pages = std::max(1, doc->pageCount());
-
-    auto drawBand = [&](const Band& texts, double top, int page, bool ruleBelow) {
-        const QRectF box(0, top, width, metrics.height());
-        painter.setFont(bandFont);
-        painter.setPen(Qt::black);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, ToQt(PageText(texts.left, page, pages)));
-        painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, ToQt(PageText(texts.center, page, pages)));
-        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, ToQt(PageText(texts.right, page, pages)));
-        const double y = ruleBelow ? top + metrics.height() * 1.4 : top - metrics.height() * 0.4;
-        painter.setPen(QPen(Qt::gray, std::max(1.0, device.logicalDpiX() / 150.0)));
-        painter.drawLine(QPointF(0, y), QPointF(width, y));
-    };
-
-    for (int page = 0; page < pages; ++page) {
+    const ReportLayout& layout = Layout(device.logicalDpiX());
+    for (int page = 0; page < layout.PageCount(); ++page) {
         if (page > 0) device.newPage();
-        drawBand(header_, 0, page + 1, true);
-        painter.save();
-        painter.translate(0, band - page * bodyHeight);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, page * bodyHeight, width, bodyHeight);
-        painter.setClipRect(context.clip);
-        context.palette.setColor(QPalette::Text, Qt::black);
-        doc->documentLayout()->draw(&painter, context);
-        painter.restore();
-        drawBand(footer_, paper.height() - metrics.height(), page + 1, false);
+        layout.DrawPage(painter, page);
     }
-    return pages;
+    return layout.PageCount();
 }
 
-bool ReportDocument::SaveAsPdf(const std::string& path) const {
+bool ReportDocument::SaveAsPdf(const std::string& path, PdfTimes* times) const {
+    auto since = std::chrono::steady_clock::now();
+    PdfTimes spent;
     QPdfWriter writer(ToQt(path));
     writer.setPageLayout(PageLayout());
     writer.setResolution(600);
@@ -414,6 +304,13 @@ bool ReportDocument::SaveAsPdf(const std::string& path) const {
     writer.setCreator(QStringLiteral("Kestavo"));
     QPainter painter;
     if (!painter.begin(&writer)) return false;
+    spent.open = SecondsSince(since);
+    Layout(writer.logicalDpiX());
+    spent.layout = SecondsSince(since);
     Paint(writer, painter);
-    return painter.end();
+    spent.draw = SecondsSince(since);
+    const bool written = painter.end();
+    spent.finish = SecondsSince(since);
+    if (times) *times = spent;
+    return written;
 }

@@ -1,17 +1,23 @@
 #include "platform/report/ReportPreview.h"
 
-#include <QAbstractScrollArea>
 #include <QComboBox>
-#include <iterator>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
+#include <QGuiApplication>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 
 #include "platform/forms/WPrompter.h"
 
@@ -20,6 +26,7 @@ namespace {
 QString Qt8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 constexpr int kZoomSteps[] = {0, 50, 75, 100, 125, 150, 200};
+constexpr int kMargin = 12;   // around the pages and between them, in screen pixels
 
 QPushButton* Button(const char* text, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
@@ -30,13 +37,67 @@ QPushButton* Button(const char* text, QWidget* parent) {
 
 }  // namespace
 
+// The pages one under the other on a grey ground, at a scale of the layout made for the
+// screen's resolution; a paint event draws only the pages it exposes.
+class ReportPagesView : public QWidget {
+public:
+    ReportPagesView(const ReportLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    void SetScale(double scale) {
+        scale_ = scale;
+        const QSizeF page = PageSize();
+        const int pages = std::max(1, layout_.PageCount());
+        resize(static_cast<int>(std::ceil(page.width())) + 2 * kMargin,
+               static_cast<int>(std::ceil(pages * (page.height() + kMargin))) + kMargin);
+        update();
+    }
+
+    QSizeF PageSize() const { return layout_.PaperRect().size() * scale_; }
+    int PageTop(int page) const { return kMargin + static_cast<int>(page * (PageSize().height() + kMargin)); }
+    int PageAt(int y) const {
+        const double step = PageSize().height() + kMargin;
+        return std::clamp(static_cast<int>((y - kMargin / 2) / step), 0, std::max(0, layout_.PageCount() - 1));
+    }
+    int Drawn() const { return drawn_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        painter.fillRect(event->rect(), palette().color(QPalette::Dark));
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        const QSizeF size = PageSize();
+        const double left = (width() - size.width()) / 2;
+        for (int page = PageAt(event->rect().top()); page < layout_.PageCount(); ++page) {
+            const QRectF sheet(left, PageTop(page), size.width(), size.height());
+            if (sheet.top() > event->rect().bottom()) break;
+            painter.fillRect(sheet.translated(3, 3), QColor(0, 0, 0, 60));
+            painter.fillRect(sheet, Qt::white);
+            painter.save();
+            painter.setClipRect(sheet.intersected(QRectF(event->rect())));
+            painter.translate(sheet.topLeft());
+            painter.scale(scale_, scale_);
+            painter.translate(layout_.PrintableRect().topLeft());
+            const QRectF exposed = painter.transform().inverted().mapRect(QRectF(event->rect()));
+            layout_.DrawPage(painter, page, exposed);
+            painter.restore();
+            ++drawn_;
+        }
+    }
+
+private:
+    const ReportLayout& layout_;
+    double scale_ = 1;
+    int drawn_ = 0;
+};
+
 ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
-    : QWidget(nullptr, Qt::Window), document_(std::move(document)),
-      previewPrinter_(std::make_unique<QPrinter>(QPrinter::ScreenResolution)) {
+    : QWidget(nullptr, Qt::Window), document_(std::move(document)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Qt8(document_->Name()));
     setAccessibleName(windowTitle());
-    previewPrinter_->setPageLayout(document_->PageLayout());
 
     auto* bar = new QHBoxLayout;
     auto* zoomLabel = new QLabel(tr("&Zoom:"), this);
@@ -60,57 +121,99 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
     bar->addSpacing(12);
     bar->addWidget(close);
 
-    view_ = new QPrintPreviewWidget(previewPrinter_.get(), this);
-    view_->setAccessibleName(QStringLiteral("Report pages"));
-    connect(view_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { PaintPages(printer); });
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addLayout(bar);
-    layout->addWidget(view_, 1);
+    // The pages are measured for the screen once; zooming only scales them.
+    const ReportLayout& layout = document_->Layout(ScreenDpi());
+    area_ = new QScrollArea(this);
+    area_->setAccessibleName(QStringLiteral("Report pages"));
+    area_->setBackgroundRole(QPalette::Dark);
+    area_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    pagesView_ = new ReportPagesView(layout, area_);
+    area_->setWidget(pagesView_);
+    area_->setFocusPolicy(Qt::StrongFocus);
+    const int pages = layout.PageCount();
+    pages_->setText(pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages));
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(6, 6, 6, 6);
+    box->addLayout(bar);
+    box->addWidget(area_, 1);
 
     connect(zoomBox_, qOverload<int>(&QComboBox::activated), this, &ReportPreview::ZoomChosen);
     connect(print, &QPushButton::clicked, this, &ReportPreview::Print);
     connect(pdf, &QPushButton::clicked, this, &ReportPreview::SaveAsPdf);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    for (auto [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+        auto* turn = new QShortcut(QKeySequence(key), this);
+        connect(turn, &QShortcut::activated, this, [this, step = step] { ShowPage(CurrentPage() + step); });
+    }
     SetZoom(0);
+    area_->setFocus();
 }
 
 ReportPreview::~ReportPreview() = default;
 
-void ReportPreview::PaintPages(QPrinter* printer) {
-    QPainter painter(printer);
-    const int pages = document_->Paint(*printer, painter);
-    pages_->setText(pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages));
+int ReportPreview::ScreenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInchX())) : 96;
 }
 
-int ReportPreview::PageCount() const { return view_->pageCount(); }
+int ReportPreview::PageCount() const { return document_->Layout(ScreenDpi()).PageCount(); }
+
+int ReportPreview::PagesDrawn() const { return pagesView_->Drawn(); }
+
+int ReportPreview::CurrentPage() const { return pagesView_->PageAt(area_->verticalScrollBar()->value() + kMargin); }
+
+void ReportPreview::ShowPage(int page) {
+    page = std::clamp(page, 0, std::max(0, PageCount() - 1));
+    area_->verticalScrollBar()->setValue(pagesView_->PageTop(page) - kMargin / 2);
+}
+
+// The whole page fits the view; a zoom in percent shows the page at that share of its size.
+void ReportPreview::PlacePages() {
+    const QSizeF paper = document_->Layout(ScreenDpi()).PaperRect().size();
+    double scale = zoom_ / 100.0;
+    if (zoom_ == 0) {
+        const QSize room = area_->viewport()->size() - QSize(2 * kMargin, 2 * kMargin);
+        scale = std::max(0.05, std::min(room.width() / paper.width(), room.height() / paper.height()));
+    }
+    pagesView_->SetScale(scale);
+}
+
+// Esc closes the window, as it closes every window of the program; the controls pass it on.
+void ReportPreview::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ReportPreview::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (zoom_ == 0) PlacePages();
+}
 
 void ReportPreview::SetZoom(int percent) {
     zoom_ = percent > 0 ? percent : 0;
+    PlacePages();
     if (zoom_ == 0) {
-        view_->fitInView();
         zoomBox_->setCurrentIndex(0);
-        return;
+    } else {
+        int index = zoomBox_->findText(QStringLiteral("%1%").arg(zoom_));
+        if (index < 0) {
+            zoomBox_->addItem(QStringLiteral("%1%").arg(zoom_));
+            index = zoomBox_->count() - 1;
+        }
+        zoomBox_->setCurrentIndex(index);
     }
-    view_->setZoomMode(QPrintPreviewWidget::CustomZoom);
-    // The preview's factor 1 is the page at the screen's resolution, its real size.
-    view_->setZoomFactor(zoom_ / 100.0);
-    int index = zoomBox_->findText(QStringLiteral("%1%").arg(zoom_));
-    if (index < 0) {
-        zoomBox_->addItem(QStringLiteral("%1%").arg(zoom_));
-        index = zoomBox_->count() - 1;
-    }
-    zoomBox_->setCurrentIndex(index);
     // A new zoom starts at the top of the first page, centred, not wherever the scroll bars
-    // stood; the view places its pages anew first.
+    // stood; the area sets its scroll ranges for the new size first.
     QMetaObject::invokeMethod(
-        view_,
-        [view = view_] {
-            if (auto* area = view->findChild<QAbstractScrollArea*>()) {
-                QScrollBar* across = area->horizontalScrollBar();
-                area->verticalScrollBar()->setValue(area->verticalScrollBar()->minimum());
-                across->setValue((across->minimum() + across->maximum()) / 2);
-            }
+        area_,
+        [area = area_] {
+            QScrollBar* across = area->horizontalScrollBar();
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->minimum());
+            across->setValue((across->minimum() + across->maximum()) / 2);
         },
         Qt::QueuedConnection);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The window in which a report is shown: its pages as they will print, a zoom, and the
-// commands Print... (through the printer dialog) and Save as PDF.... Modeless, without an owner,
-// one per run; it deletes itself when closed.
+// The window in which a report is shown: its pages as they will print, one under the other, a
+// zoom, and the commands Print... (through the printer dialog) and Save as PDF.... It opens with
+// the first page at once: a page is drawn only when it scrolls into view. Esc closes it.
+// Modeless, without an owner, one per run; it deletes itself when closed.
 
 #include <QWidget>
 #include <memory>
@@ -11,8 +12,9 @@
 
 class QComboBox;
 class QLabel;
-class QPrintPreviewWidget;
 class QPrinter;
+class QScrollArea;
+class ReportPagesView;
 
 class ReportPreview : public QWidget {
     Q_OBJECT
@@ -24,6 +26,11 @@ public:
     void SetZoom(int percent);
     int Zoom() const { return zoom_; }
     int PageCount() const;
+    // The page at the top of the view (from 0), and a page brought to the top.
+    int CurrentPage() const;
+    void ShowPage(int page);
+    // How many times a page has been drawn on the screen so far.
+    int PagesDrawn() const;
 
     // Asks for a file through the prompter service and writes the PDF there.
     void SaveAsPdf();
@@ -32,14 +39,21 @@ public:
 
     const ReportDocument& Document() const { return *document_; }
 
+    // The resolution the pages are measured for: the primary screen's.
+    static int ScreenDpi();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void Print();
-    void PaintPages(QPrinter* printer);
     void ZoomChosen(int index);
+    void PlacePages();
 
     std::unique_ptr<ReportDocument> document_;
-    std::unique_ptr<QPrinter> previewPrinter_;
-    QPrintPreviewWidget* view_ = nullptr;
+    QScrollArea* area_ = nullptr;
+    ReportPagesView* pagesView_ = nullptr;
     QComboBox* zoomBox_ = nullptr;
     QLabel* pages_ = nullptr;
     int zoom_ = 0;

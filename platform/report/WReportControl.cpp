@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -22,6 +23,20 @@ std::map<std::string, WReportControl*>& Registry() {
     static std::map<std::string, WReportControl*> registry;
     return registry;
 }
+
+// Each call answers the seconds since the last one.
+class PhaseClock {
+public:
+    double Next() {
+        const auto now = std::chrono::steady_clock::now();
+        const double seconds = std::chrono::duration<double>(now - last_).count();
+        last_ = now;
+        return seconds;
+    }
+
+private:
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
 
 WReportControl::TestHook& Hook() {
     static WReportControl::TestHook hook;
@@ -72,24 +87,32 @@ int WReportControl::Run(bool byAction) {
         return lastError_;
     }
 
+    PhaseClock clock;
+    times_ = {};
     ReportFailure failure;
-    auto data = std::make_unique<ReportData>();
+    ReportData data;
     auto document = std::make_unique<ReportDocument>();
     const std::optional<ReportDefinition> report = ReportData::Load(last_.file, failure);
-    const bool ok = report && data->BindParameters(*report, last_.parameters, failure) &&
-                    data->RunDatasets(*report, WTransaction::Find(transactionName_), failure) &&
-                    document->Build(*report, *data, failure);
+    times_.read = clock.Next();
+    bool ok = report && data.BindParameters(*report, last_.parameters, failure) &&
+              data.RunDatasets(*report, WTransaction::Find(transactionName_), failure);
+    times_.fetch = clock.Next();
+    ok = ok && document->Build(*report, data, failure);
+    times_.build = clock.Next();
     if (!ok) {
         lastError_ = failure.code;
         lastErrorText_ = failure.text;
         return lastError_;
     }
+    document->Layout(ReportPreview::ScreenDpi());
+    times_.layout = clock.Next();
     auto* preview = new ReportPreview(std::move(document));
     if (last_.width > 0 && last_.height > 0) preview->setGeometry(last_.left, last_.top, last_.width, last_.height);
     preview->show();
     preview->raise();
     preview->activateWindow();
     windows_->previews.emplace_back(preview);
+    times_.window = clock.Next();
     return 0;
 }
 

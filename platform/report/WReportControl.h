@@ -46,6 +46,18 @@ public:
     // Zooms the window of the last run: a percent, or 0 for the whole page.
     void Zoom(int percent);
 
+    // Where the last real run's time went, in seconds; the phases follow one another and add
+    // up to the run (the first page is drawn after it, when the event loop gets to it).
+    struct RunTimes {
+        double read = 0;     // the report file
+        double fetch = 0;    // the parameters bound and the datasets fetched
+        double build = 0;    // the bands made
+        double layout = 0;   // measured and paginated for the screen
+        double window = 0;   // the preview window made and shown
+        double Total() const { return read + fetch + build + layout + window; }
+    };
+    const RunTimes& LastRunTimes() const { return times_; }
+
     int GetLastErrorNumber() const { return lastError_; }
     const std::string& GetLastErrorString() const { return lastErrorText_; }
     const Request& LastRequest() const { return last_; }
@@ -70,6 +82,7 @@ private:
     Request last_;
     int lastError_ = 0;
     std::string lastErrorText_;
+    RunTimes times_;
     struct Windows;
     Windows* windows_;
 };

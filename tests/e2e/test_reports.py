@@ -123,6 +123,20 @@ class TripPlanTest(unittest.TestCase):
             desktop.no_window(preview.name)
             self.assertTrue(desktop.running())
 
+    def test_escape_closes_the_preview(self):
+        with Desktop(prepare=add_catalogue, fake_time=FAKE_NOW) as desktop:
+            main = desktop.window("Kestavo")
+            plan_a_breakfast(desktop, main)
+            chooser = open_report(desktop, main, "Trip shopping list report")
+            desktop.press(chooser, "OK")
+            desktop.no_window(CHOOSER)
+            preview = desktop.window("Trip shopping list")
+            wait_for("the page count", lambda: any(label.name == "1 page" for label in find_labels(preview)))
+            desktop.activate(preview)
+            desktop.keys("Escape")
+            desktop.no_window("Trip shopping list")
+            self.assertTrue(desktop.running())
+
 
 def find_labels(window):
     from kvo_desktop import find_all
