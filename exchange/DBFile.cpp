@@ -163,7 +163,13 @@ bool DBFile::Import(ImportArguments arguments) {
 void DBFile::RunImportWorker() {
     // One transaction for the whole file: nothing of a failed, cancelled or killed import stays,
     // and the rows reach the disk once instead of one flush each.
-    success = MainWindow->RunAsOneUnit("import_data", [this] { return ImportWorker(importArguments); });
+    // The import tells its failures in its own words, a failed commit among them.
+    success = MainWindow->RunAsOneUnit("import_data", [this] { return ImportWorker(importArguments); },
+                                       WTransaction::UnitFailures::LeftToCaller);
+    const WDbFailure& unitFailure = MainWindow->GetTransaction()->LastUnitFailure();
+    if (!success && lastError.empty() && !unitFailure.reason.empty())
+        Error("The import could not be stored in the database:\r\n%s\r\nNothing was imported.",
+              unitFailure.reason.c_str());
     Finish();
 }
 

@@ -64,7 +64,8 @@ bool WinClearDB::OnHelp(WEventData&) {
     return true;
 }
 
-// One unit: a refused delete, or a unit that cannot be completed, leaves every row in place.
+// One unit: a refused delete, or a unit that cannot be completed, leaves every row in place;
+// the clearing tells it in its own message, so the unit tells nothing itself.
 void WinClearDB::ClearWorker() {
     int step = 0;
     cleared_ = MainWindow->RunAsOneUnit("clear_database", [&] {
@@ -81,8 +82,9 @@ void WinClearDB::ClearWorker() {
             }
         }
         return true;
-    });
+    }, WTransaction::UnitFailures::LeftToCaller);
     // Every delete went in but the unit could not be completed (its commit failed).
+    if (!cleared_ && failure_.empty()) failure_ = MainWindow->GetTransaction()->LastUnitFailure().reason;
     if (!cleared_ && failure_.empty()) failure_ = DriverText();
     if (!cleared_ && failure_.empty()) failure_ = "The deletes could not be stored in the database file.";
     wait_.Finish();

@@ -57,8 +57,10 @@ public:
     bool ExecSQL(const std::string& statement);
     // Runs work as one transaction (a savepoint of that name): when it answers false, the
     // savepoint cannot be made or the commit fails, nothing it wrote stays and the answer is
-    // false; a failed commit has been reported ("Database Error").
-    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
+    // false; a failed commit has been reported ("Database Error"), unless failures are left to
+    // the caller, which then tells them in its own words (WTransaction::LastUnitFailure).
+    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work,
+                      WTransaction::UnitFailures failures = WTransaction::UnitFailures::Told);
     static std::string& EscapeSQL(std::string& text);
     std::string MakeUniqueValue(std::string& value, const std::string& table,
                                 const std::string& column);

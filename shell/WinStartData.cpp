@@ -75,8 +75,9 @@ bool WinStart::ExecSQL(const std::string& statement) {
     return query_GenQuery && query_GenQuery->Execute(statement);
 }
 
-bool WinStart::RunAsOneUnit(const std::string& name, const std::function<bool()>& work) {
-    return transaction_KVO && transaction_KVO->RunAsOneUnit(name, work);
+bool WinStart::RunAsOneUnit(const std::string& name, const std::function<bool()>& work,
+                            WTransaction::UnitFailures failures) {
+    return transaction_KVO && transaction_KVO->RunAsOneUnit(name, work, failures);
 }
 
 std::string& WinStart::EscapeSQL(std::string& text) {

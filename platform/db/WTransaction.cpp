@@ -180,15 +180,26 @@ void WTransaction::Disconnect() {
 
 bool WTransaction::IsConnected() const { return connected_; }
 
-bool WTransaction::RunAsOneUnit(const std::string& name, const std::function<bool()>& work) {
+bool WTransaction::RunAsOneUnit(const std::string& name, const std::function<bool()>& work,
+                                UnitFailures failures) {
     WQuery unit(this);
     if (!unit.Execute("savepoint " + name)) return false;
-    ++unitDepth_;
+    if (unitDepth_++ == 0) {
+        unitFailures_ = failures;
+        lastUnitFailure_ = WDbFailure();
+    }
     bool ok = work();
     if (!ok) unit.Execute("rollback to " + name);
     if (!Release(unit, name)) ok = false;
-    if (--unitDepth_ == 0) ReportUnstoredChange();
+    if (--unitDepth_ == 0) EndOutermostUnit();
     return ok;
+}
+
+void WTransaction::EndOutermostUnit() {
+    if (unreportedFailure_) lastUnitFailure_ = *unreportedFailure_;
+    if (unitFailures_ == UnitFailures::LeftToCaller) unreportedFailure_.reset();
+    unitFailures_ = UnitFailures::Told;
+    ReportUnstoredChange();
 }
 
 // The outermost release is the commit. When it fails (another program still reads the file, the

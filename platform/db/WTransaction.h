@@ -27,8 +27,13 @@ public:
     // Runs work as one transaction (a savepoint of that name; units inside it nest). When work
     // answers false, the savepoint cannot be made or the commit fails, nothing it wrote stays and
     // the connection is back in autocommit; a failed commit answers false too. A change the
-    // file refused, or a failed commit, is reported once the unit has been rolled back.
-    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work);
+    // file refused, or a failed commit, is reported once the unit has been rolled back, unless
+    // the outermost unit leaves that to its caller, which then finds it in LastUnitFailure.
+    enum class UnitFailures { Told, LeftToCaller };
+    bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work,
+                      UnitFailures failures = UnitFailures::Told);
+    // Why the last outermost unit kept nothing because of the file or its commit; empty if not.
+    const WDbFailure& LastUnitFailure() const { return lastUnitFailure_; }
 
     // Components find the transaction by its registered name ("WinStart::transaction_KVO").
     static void Register(const std::string& name, WTransaction* transaction);
@@ -46,6 +51,7 @@ private:
     // inside a unit, when the unit has ended.
     void NoteFileFailure(const WDbFailure& failure);
     bool Release(class WQuery& unit, const std::string& name);   // false: rolled back
+    void EndOutermostUnit();
     void ReportUnstoredChange();
     bool LoadSchema(WDbFailure& failure);
     // Queries that hold a prepared statement on this connection; Disconnect releases them.
@@ -63,4 +69,6 @@ private:
     class DialectTranslator* translator_ = nullptr;
     int unitDepth_ = 0;
     std::optional<WDbFailure> unreportedFailure_;   // the first of the open unit
+    UnitFailures unitFailures_ = UnitFailures::Told;   // as the outermost unit asked
+    WDbFailure lastUnitFailure_;
 };

@@ -7,6 +7,7 @@
 #include "platform/forms/WMenu.h"
 #include "tests/exchange/ExchangeData.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/DamagedDatabase.h"
 #include "tests/support/StrictModalForms.h"
 
 namespace {
@@ -95,6 +96,25 @@ TEST_F(ExchangeFromMainWindowTest, AFailedImportPutsTheDatabaseBackByteForByte) 
     EXPECT_TRUE(MessageShown("Database File Error", "A row of the table 'CourseIngredients' could not be stored:\r\n"));
     EXPECT_TRUE(ReadFileText(Database()) == bytes);
     EXPECT_EQ(Count("Ingredients"), 0);
+}
+
+// Another program reads the file until the import's commit gives up: the import's own message,
+// once, and none of it stays.
+TEST_F(ExchangeFromMainWindowTest, AnImportWhoseCommitFailsIsToldOnceAndKeepsNothing) {
+    ASSERT_TRUE(window->ExportDatabase(DataFile().string()));
+    ClearTables();
+    {
+        ReadLock reader(Database());
+        ASSERT_TRUE(reader.Held());
+        EXPECT_FALSE(window->ImportDatabase(DataFile().string()));
+    }
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database File Error");
+    EXPECT_EQ(prompter.Messages()[0].text,
+              "The import could not be stored in the database:\r\ndatabase is locked\r\nNothing was imported.");
+    EXPECT_EQ(Count("Ingredients"), 0);
+    Exec("insert into Ingredients( id, name ) values( 7, 'pepper' )");   // no transaction was left open
+    EXPECT_EQ(ValueOnFile(Database(), "select count(*) from Ingredients"), 1);
 }
 
 TEST_F(ExchangeFromMainWindowTest, NoImportRunsWithoutItsSafetyCopy) {

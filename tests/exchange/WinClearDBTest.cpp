@@ -11,6 +11,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "tests/startup/MainWindowFixture.h"
+#include "tests/support/DamagedDatabase.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 #include "tests/support/StrictModalForms.h"
 
@@ -149,6 +150,22 @@ INSTANTIATE_TEST_SUITE_P(EveryTable, WinClearDBRefusedTest,
                                          "TripDays", "Trips", "MealCourses", "Meals", "CourseIngredients",
                                          "Recipes", "Courses", "Ingredients"),
                          [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// Another program reads the file until the commit gives up: one message, the clearing's own.
+TEST_F(WinClearDBTest, AClearingWhoseCommitFailsIsToldOnceInItsOwnWordsAndDeletesNothing) {
+    ReadLock reader(folder.File("Kestavo.db"));
+    ASSERT_TRUE(reader.Held());
+    EXPECT_FALSE(ClearWithOK(true));
+    reader.Release();
+    ExpectRowsAsBefore(TripTables);
+    ExpectRowsAsBefore(FoodTables);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Clear Database");
+    EXPECT_EQ(prompter.Messages()[0].text,
+              "The database could not be cleared:\r\ndatabase is locked\r\nNothing was deleted.");
+    EXPECT_TRUE(Exec("delete from TripPeople"));   // no transaction was left open
+    EXPECT_EQ(ValueOnFile(folder.File("Kestavo.db"), "select count(*) from TripPeople"), 0);
+}
 
 TEST_F(WinClearDBTest, AClearingWhoseThreadCannotStartDeletesNothingAndSaysSo) {
     WThread::RefuseNextStart();
