@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "platform/db/DataSourceOptions.h"
@@ -77,6 +78,16 @@ bool WriteDataSource(const std::string& name, const std::filesystem::path& datab
     return SQLWriteDSNToIni(name.c_str(), "SQLite3") &&
            SQLWritePrivateProfileString(name.c_str(), "Database", database.c_str(), "odbc.ini") &&
            WriteDriverOptions(name);
+}
+
+std::filesystem::path MakeScratchFolder(const char* pattern) {
+    if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::string name = pattern;
+    if (!mkdtemp(name.data())) return {};
+    const std::filesystem::path folder = name;
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    return folder;
 }
 
 }  // namespace long_trip

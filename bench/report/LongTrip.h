@@ -19,6 +19,10 @@ bool Fill(const std::filesystem::path& database);
 // The five report parameters the shopping list of the benchmark is run with.
 const std::vector<std::string>& Parameters();
 
+// A fresh scratch folder (mkdtemp of the pattern) that holds the run's runtime folder and
+// $ODBCINI, for a program drawn offscreen; call it before the QApplication. Empty when it fails.
+std::filesystem::path MakeScratchFolder(const char* pattern);
+
 // Registers the database as a user data source of that name in $ODBCINI; false when it fails.
 bool WriteDataSource(const std::string& name, const std::filesystem::path& database);
 

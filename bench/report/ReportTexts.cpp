@@ -90,12 +90,8 @@ int main(int argc, char** argv) {
     }
     const fs::path out = argv[1];
     fs::create_directories(out);
-    if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char pattern[] = "/tmp/kvo_report_texts_XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const fs::path folder = pattern;
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    setenv("ODBCINI", (folder / "odbc.ini").c_str(), 1);
+    const fs::path folder = long_trip::MakeScratchFolder("/tmp/kvo_report_texts_XXXXXX");
+    if (folder.empty()) return 1;
     QApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
 
