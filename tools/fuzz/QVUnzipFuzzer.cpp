@@ -7,40 +7,24 @@
 #include <string>
 
 #include "companion/Quorvel1.h"
+#include "tools/fuzz/FuzzWorkFolder.h"
 
 namespace {
 
-std::string g_work;
 std::string g_archive;
 std::string g_folder;
-
-bool WriteArchive(const uint8_t* data, size_t size) {
-  FILE* file = std::fopen(g_archive.c_str(), "wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
-
-void RemoveWork() {
-  std::error_code ec;
-  std::filesystem::remove_all(g_work, ec);
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const char* base = std::getenv("KVO_FUZZ_WORK");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/qvunzip-fuzz-XXXXXX";
-  if (!mkdtemp(pattern.data())) std::abort();
-  g_work = pattern;
-  g_archive = g_work + "/input.zip";
-  g_folder = g_work + "/out";
-  std::atexit(RemoveWork);
+  const std::string& work = fuzz_work::Make("qvunzip-fuzz");
+  g_archive = work + "/input.zip";
+  g_folder = work + "/out";
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!WriteArchive(data, size)) std::abort();
+  if (!fuzz_work::WriteInput(g_archive, data, size)) std::abort();
   QVHandle handle = QVInit();
   if (!handle) std::abort();
   QVUnzip(handle, g_archive.c_str(), g_folder.c_str());

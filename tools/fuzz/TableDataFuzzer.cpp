@@ -8,23 +8,11 @@
 #include <vector>
 
 #include "exchange/TableDataReader.h"
+#include "tools/fuzz/FuzzWorkFolder.h"
 
 namespace {
 
-std::string g_work;
 std::string g_file;
-
-bool WriteFile(const uint8_t* data, size_t size) {
-  FILE* file = std::fopen(g_file.c_str(), "wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
-
-void RemoveWork() {
-  std::error_code ec;
-  std::filesystem::remove_all(g_work, ec);
-}
 
 // Touches every value, as the import's row buffer does.
 size_t Weigh(const std::vector<TableDataValue>& values) {
@@ -37,17 +25,12 @@ size_t Weigh(const std::vector<TableDataValue>& values) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const char* base = std::getenv("KVO_FUZZ_WORK");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/tabledata-fuzz-XXXXXX";
-  if (!mkdtemp(pattern.data())) std::abort();
-  g_work = pattern;
-  g_file = g_work + "/input.kvo";
-  std::atexit(RemoveWork);
+  g_file = fuzz_work::Make("tabledata-fuzz") + "/input.kvo";
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (!WriteFile(data, size)) std::abort();
+  if (!fuzz_work::WriteInput(g_file, data, size)) std::abort();
   TableDataReader reader;
   if (!reader.Open(g_file, 302)) return 0;
   std::string table;
