@@ -4,9 +4,6 @@
 #include "platform/net/WHttp.h"
 #include "shell/WinStart.h"
 
-const char* const SupportAddress = "support@kestavo.com";
-const char* const MakerWebSite = "https://www.kestavo.com/";
-
 NetSettings OnlineSettings() {
     const std::string folder = MainWindow ? MainWindow->programFolder : std::string();
     return ReadNetSettings(folder + NetSettingsFileName());

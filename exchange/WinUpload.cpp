@@ -15,7 +15,6 @@ namespace {
 
 constexpr int UploadHelpTopic = 108;
 constexpr const char* LicensePage = "food_data_license.html";
-constexpr int NameLimit = 500;
 
 // Taken while the program starts, for the milliseconds in the upload file's name.
 const auto ProgramStart = std::chrono::steady_clock::now();
@@ -54,8 +53,6 @@ void WinUpload::FillAccount() {
     ftp = std::make_unique<WFtp>();
     ConfigureFtp(*ftp, OnlineSettings());
     wait = std::make_unique<WinWait>();
-    // The text box keeps the template's limit only when it is told it.
-    textb_Name->SetMaxLength(NameLimit);
     textb_Name->SetText(TheOptions->userName);
     textb_EMail->SetText(TheOptions->userEmail);
 }

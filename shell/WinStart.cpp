@@ -30,6 +30,8 @@ WinStart* MainWindow = nullptr;
 WinStart* AppMainForm = nullptr;
 StartupOptions* TheOptions = nullptr;
 const std::string* VersionText = nullptr;
+const char* const SupportAddress = "support@kestavo.com";
+const char* const MakerWebSite = "https://www.kestavo.com/";
 
 namespace {
 
@@ -41,8 +43,6 @@ std::string MakeVersionText() {
 
 constexpr int TripIdColumn = 3;
 constexpr int TripNameColumn = 0;
-
-constexpr const char* KestavoWebSite = "https://www.kestavo.com/";
 
 // The commands that touch the database wait for the start-up; Exit, Help topics and Web site
 // work at once.
@@ -398,7 +398,7 @@ bool WinStart::OnHelp(WEventData&) {
 }
 
 bool WinStart::OpenWebSite(WEventData&) {
-    LaunchRegisteredProgram(".html", KestavoWebSite, true, false);
+    LaunchRegisteredProgram(".html", MakerWebSite, true, false);
     return false;
 }
 

@@ -263,6 +263,9 @@ extern WinStart* MainWindow;
 extern WinStart* AppMainForm;
 extern StartupOptions* TheOptions;
 extern const std::string* VersionText;
+// The maker's addresses that messages and commands name.
+extern const char* const SupportAddress;   // ends the messages that ask the user to write
+extern const char* const MakerWebSite;     // the product page; a newer version is found there
 
 // The per-user work folder: the user's data folder + the current directory's last folder name.
 std::string& GetUserWorkFolder(std::string& folder);

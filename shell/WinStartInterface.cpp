@@ -23,7 +23,6 @@ constexpr const char* MonthNames[] = {"January", "February", "March",     "April
                                       "May",     "June",     "July",      "August",
                                       "September", "October", "November", "December"};
 constexpr int ScrollBarWidth = 21;
-constexpr const char* SupportAddress = "support@kestavo.com";
 
 std::string Article(const std::string& noun) {
     return !noun.empty() && WinStart::IsVowel(noun[0]) ? "an" : "a";

@@ -7,6 +7,11 @@
 
 #include "platform/forms/WForm.h"
 
+namespace {
+// A line edit's limit when nobody set one.
+constexpr int NoLineLimit = 32767;
+}  // namespace
+
 WLabel::WLabel(WForm* form, const std::string& name, QLabel* label)
     : WWindow(label, form, name), label_(label) {
     label_->setTextFormat(Qt::PlainText);
@@ -66,6 +71,8 @@ void WCheckBox::SetChecked(bool checked) { button_->setChecked(checked); }
 
 WTextBox::WTextBox(WForm* form, const std::string& name, QLineEdit* line)
     : WWindow(line, form, name), line_(line) {
+    // A limit the template gives holds as one set in code does (Qt's default means none).
+    if (line->maxLength() != NoLineLimit) maxLength_ = line->maxLength();
     ConnectSignals();
 }
 
@@ -110,7 +117,7 @@ void WTextBox::SetText(const std::string& text) {
     if (line_) {
         // As in a multi-line box, a longer text set by the program stays whole; the line edit
         // then takes no more than it holds.
-        const int limit = maxLength_ > 0 ? maxLength_ : 32767;
+        const int limit = maxLength_ > 0 ? maxLength_ : NoLineLimit;
         line_->setMaxLength(std::max(limit, static_cast<int>(value.size())));
         line_->setText(value);
         return;
@@ -143,7 +150,7 @@ bool WTextBox::GetReadOnly() const { return line_ ? line_->isReadOnly() : multi_
 void WTextBox::SetMaxLength(int characters) {
     maxLength_ = std::max(0, characters);
     if (line_) {
-        line_->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
+        line_->setMaxLength(maxLength_ > 0 ? maxLength_ : NoLineLimit);
     }
 }
 
