@@ -109,6 +109,9 @@ public:
     // On failure the target is as it was, and reason (when given) holds the system's reason.
     static bool ReplaceFileWithCopy(const std::string& source, const std::string& target,
                                     std::string* reason = nullptr);
+    // The same with the database closed while its file is read or replaced, then open again.
+    bool CopyWithDatabaseClosed(const std::string& source, const std::string& target,
+                                std::string* reason = nullptr);
 
     // Shared interface helpers.
     long GetSelectedRow(WGrid* grid, const std::string& noun);

@@ -100,10 +100,8 @@ bool WinStart::ImportDatabase(std::optional<std::string> file) {
 // No import runs without its way back.
 std::optional<std::string> WinStart::MakeImportSafetyCopy() {
     const std::string target = programFolder + SafetyCopyName;
-    transaction_KVO->Disconnect();
     std::string reason;
-    const bool copied = ReplaceFileWithCopy(DatabasePath(), target, &reason);
-    transaction_KVO->Connect();
+    const bool copied = CopyWithDatabaseClosed(DatabasePath(), target, &reason);
     if (!copied) {
         MessageBox(this, "Database File Error",
                    FormatText("The safety copy of the database could not be made:\r\n%s\r\nNothing was imported.",
@@ -119,9 +117,7 @@ std::optional<std::string> WinStart::MakeImportSafetyCopy() {
 // it was, byte for byte: no version check, and no rewriting of the cooking measures, which
 // already follow the option.
 void WinStart::PutBackSafetyCopy(const std::string& copy) {
-    transaction_KVO->Disconnect();
     std::string reason;
-    const bool restored = ReplaceFileWithCopy(copy, DatabasePath(), &reason);
-    transaction_KVO->Connect();
+    const bool restored = CopyWithDatabaseClosed(copy, DatabasePath(), &reason);
     if (!restored) ShowCopyError(DatabasePath(), reason);
 }

@@ -185,6 +185,14 @@ bool WinStart::ReplaceFileWithCopy(const std::string& source, const std::string&
     return copied;
 }
 
+bool WinStart::CopyWithDatabaseClosed(const std::string& source, const std::string& target,
+                                      std::string* reason) {
+    transaction_KVO->Disconnect();
+    const bool copied = ReplaceFileWithCopy(source, target, reason);
+    transaction_KVO->Connect();
+    return copied;
+}
+
 std::string WinStart::DatabasePath() const { return programFolder + "Kestavo.db"; }
 std::string WinStart::BackupFolder() const { return programFolder + "dbbackups/"; }
 std::string WinStart::LockPath() const { return programFolder + "Kestavo.lock"; }
@@ -309,10 +317,8 @@ std::optional<std::string> WinStart::SaveDatabaseCopy(std::optional<std::string>
     // The list goes with the connection; at start-up it is not filled yet, and is filled once
     // when the start-up gets to it.
     const bool listed = query_Trips->IsOpen();
-    transaction_KVO->Disconnect();
     std::string reason;
-    const bool copied = ReplaceFileWithCopy(DatabasePath(), target, &reason);
-    transaction_KVO->Connect();
+    const bool copied = CopyWithDatabaseClosed(DatabasePath(), target, &reason);
     if (listed) RefreshTrips(-1);
     if (!copied) {
         ShowCopyError(target, reason);
@@ -353,10 +359,8 @@ WinStart::RestoreOutcome WinStart::RestoreDatabaseFile(std::optional<std::string
         if (!safety) return RestoreOutcome::Failed;
     }
 
-    transaction_KVO->Disconnect();
     std::string reason;
-    const bool restored = ReplaceFileWithCopy(*file, DatabasePath(), &reason);
-    transaction_KVO->Connect();
+    const bool restored = CopyWithDatabaseClosed(*file, DatabasePath(), &reason);
     if (!restored) ShowCopyError(DatabasePath(), reason);
 
     if (restored && mustBeADatabase && !OpensAsADatabase()) {
@@ -367,9 +371,7 @@ WinStart::RestoreOutcome WinStart::RestoreDatabaseFile(std::optional<std::string
     }
     if (safety && restored && ReadDatabaseVersion() != VersionCheck::Matches) {
         ShowBadVersionMessage(std::nullopt);
-        transaction_KVO->Disconnect();
-        ReplaceFileWithCopy(*safety, DatabasePath());
-        transaction_KVO->Connect();
+        CopyWithDatabaseClosed(*safety, DatabasePath());
     }
     ApplyCookingMeasures();
     RefreshTrips(-1);
