@@ -279,19 +279,27 @@ QPageLayout ReportDocument::PageLayout() const {
                        QPageLayout::Millimeter);
 }
 
-const ReportLayout& ReportDocument::Layout(int dpi) const {
-    std::unique_ptr<ReportLayout>& layout = layouts_[dpi];
-    if (!layout) layout = std::make_unique<ReportLayout>(bands_, PageLayout(), dpi);
-    return *layout;
+const ReportLayout& ReportDocument::Layout(const QPageLayout& page) const {
+    for (const std::unique_ptr<ReportLayout>& layout : layouts_)
+        if (layout->Page().isEquivalentTo(page) && layout->Page().orientation() == page.orientation()) return *layout;
+    layouts_.push_back(std::make_unique<ReportLayout>(bands_, page));
+    return *layouts_.back();
 }
 
 int ReportDocument::Paint(QPagedPaintDevice& device, QPainter& painter) const {
-    const ReportLayout& layout = Layout(device.logicalDpiX());
-    for (int page = 0; page < layout.PageCount(); ++page) {
-        if (page > 0) device.newPage();
-        layout.DrawPage(painter, page);
+    const ReportLayout& layout = Layout(device.pageLayout());
+    std::vector<int> pages(static_cast<std::size_t>(layout.PageCount()));
+    for (std::size_t page = 0; page < pages.size(); ++page) pages[page] = static_cast<int>(page);
+    return Paint(device, painter, layout, pages) ? layout.PageCount() : 0;
+}
+
+bool ReportDocument::Paint(QPagedPaintDevice& device, QPainter& painter, const ReportLayout& layout,
+                           const std::vector<int>& pages) const {
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !device.newPage()) return false;
+        layout.DrawPageOn(device, painter, pages[i]);
     }
-    return layout.PageCount();
+    return true;
 }
 
 bool ReportDocument::SaveAsPdf(const std::string& path, PdfTimes* times) const {
@@ -305,7 +313,7 @@ bool ReportDocument::SaveAsPdf(const std::string& path, PdfTimes* times) const {
     QPainter painter;
     if (!painter.begin(&writer)) return false;
     spent.open = SecondsSince(since);
-    Layout(writer.logicalDpiX());
+    Layout(writer.pageLayout());
     spent.layout = SecondsSince(since);
     Paint(writer, painter);
     spent.draw = SecondsSince(since);

@@ -1,10 +1,11 @@
 #pragma once
 // A report made into bands of real text (titles, paragraphs, tables with their group headings),
-// laid out once for each device resolution that asks and drawn page by page with the page
-// header and footer of the report file: onto the preview's pages, a printer or a PDF writer.
+// laid out once for each page layout that asks (the report's own, or the paper a print dialog
+// chose) and drawn page by page with the page header and footer of the report file: onto the
+// preview's pages, a printer or a PDF writer, the same pages on each.
 
 #include <QPageLayout>
-#include <map>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -33,12 +34,16 @@ public:
     // A4 (or the locale's Letter) with 15 mm margins, in the report's orientation.
     QPageLayout PageLayout() const;
 
-    // The pages for a device of that resolution, measured on the first call and kept.
-    const ReportLayout& Layout(int dpi) const;
+    // The pages for the report's page layout, or for another, measured on the first call and kept.
+    const ReportLayout& Layout() const { return Layout(PageLayout()); }
+    const ReportLayout& Layout(const QPageLayout& page) const;
 
-    // Paints every page, with its header and footer, onto a device whose painter is open;
-    // answers the number of pages.
+    // Paints every page, with its header and footer, onto a device whose painter is open, laid
+    // out for the device's page layout; answers the number of pages.
     int Paint(QPagedPaintDevice& device, QPainter& painter) const;
+    // Paints those pages (from 0, in that order) of that layout; false when a new page fails.
+    bool Paint(QPagedPaintDevice& device, QPainter& painter, const ReportLayout& layout,
+               const std::vector<int>& pages) const;
 
     // Where the time of a PDF goes, in seconds.
     struct PdfTimes {
@@ -51,5 +56,5 @@ private:
     std::string name_;
     bool landscape_ = false;
     ReportBands bands_;
-    mutable std::map<int, std::unique_ptr<ReportLayout>> layouts_;
+    mutable std::vector<std::unique_ptr<ReportLayout>> layouts_;
 };

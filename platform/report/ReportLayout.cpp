@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QStringView>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -13,7 +15,10 @@
 
 namespace {
 
-// Lengths below are in pixels of 96 dots per inch, as the report's look was set on screen.
+// Lengths below are in pixels of 96 dots per inch, as the report's look was set on screen;
+// kScale makes them layout units.
+constexpr double kScale = ReportLayout::kUnitsPerInch / 96.0;
+constexpr int kMinPartLines = 2;   // the fewest lines of a band on either side of a page break
 constexpr double kCellPadding = 2, kTopHeadingPadding = 4, kIndent = 14, kNumberGap = 8, kTitleRule = 0.8;
 
 enum Role { Body, BodyBold, Title, Text, TableHeading, EmptyText, TopHeading, NoteText, PageBand, RoleCount };
@@ -27,7 +32,7 @@ QFont RoleFont(Role role) {
                                               {10, false, false},  {11, true, false},  {9.5, false, true},
                                               {10.5, true, false}, {9, false, true},   {8, false, false}};
     QFont font = QGuiApplication::font();
-    font.setPointSizeF(faces[role].points);
+    font.setPixelSize(static_cast<int>(std::lround(faces[role].points * ReportLayout::kUnitsPerInch / 72.0)));
     font.setBold(faces[role].bold);
     font.setItalic(faces[role].italic);
     // Latin text drawn without shaping has no ligatures, so a PDF's text reads "Coffee" and
@@ -71,8 +76,6 @@ bool KeepsWithNext(const ReportBand& band) {
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-QString ContinuedText(const QString& heading) { return heading + QStringLiteral(" (continued)"); }
-
 // A page band's text with {page} and {pages} filled in.
 QString PageText(const std::string& text, int page, int pages) {
     std::vector<ReportPiece> pieces;
@@ -103,34 +106,117 @@ public:
 
     bool Fits(const QString& text, double width) {
         double sum = 0;
-        for (QChar c : text) sum += Advance(c);
+        for (QChar c : text) {
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) return false;
+            sum += Advance(c);
+        }
         return sum <= width * 0.98 || Width(text) <= width;
     }
 
-    // The text cut into lines no wider than the width, at blanks where it can, else anywhere.
+    // The text cut into lines no wider than the width: at its own line breaks (LF, CR LF, CR;
+    // an empty line stays), at blanks where it can, else between two graphemes. Every word is
+    // measured once, so a long text costs in proportion to its length.
     QStringList Wrap(const QString& text, double width) {
         QStringList lines;
-        QString line;
-        for (const QString& word : text.split(QLatin1Char(' '))) {
-            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (Width(candidate) <= width || candidate.isEmpty()) {
-                line = candidate;
-                continue;
-            }
-            if (!line.isEmpty()) lines << line;
-            line = word;
-            while (line.size() > 1 && Width(line) > width) {
-                qsizetype cut = line.size() - 1;
-                while (cut > 1 && Width(line.left(cut)) > width) --cut;
-                lines << line.left(cut);
-                line = line.mid(cut);
-            }
+        const qsizetype size = text.size();
+        qsizetype start = 0;
+        for (;;) {
+            qsizetype end = start;
+            while (end < size && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r')) ++end;
+            WrapParagraph(QStringView(text).sliced(start, end - start), width, lines);
+            if (end >= size) break;
+            start = end + (text[end] == QLatin1Char('\r') && end + 1 < size && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
+            if (start >= size) break;   // a break at the very end opens no empty line
         }
-        lines << line;
         return lines;
     }
 
+    // The text, or as much of it as fits with "..." after it.
+    QString Elide(const QString& text, double width) {
+        if (Width(text) <= width) return text;
+        const QString dots = QStringLiteral("...");
+        const double room = width - Width(dots);
+        if (room < 0) return {};
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+        qsizetype kept = 0;
+        double used = 0;
+        for (qsizetype from = 0, to; (to = graphemes.toNextBoundary()) > 0; from = to) {
+            used += ClusterWidth(QStringView(text).sliced(from, to - from));
+            if (used > room) break;
+            kept = to;
+        }
+        return text.left(kept) + dots;
+    }
+
 private:
+    void WrapParagraph(QStringView paragraph, double width, QStringList& lines) {
+        QString line;
+        double lineWidth = 0;
+        bool started = false;
+        const double blank = Advance(QLatin1Char(' '));
+        qsizetype from = 0;
+        const qsizetype size = paragraph.size();
+        while (from <= size) {
+            qsizetype to = from;
+            while (to < size && paragraph[to] != QLatin1Char(' ')) ++to;
+            const QStringView word = paragraph.sliced(from, to - from);
+            from = to + 1;
+            const double wordWidth = WordWidth(word);
+            if (!started || lineWidth + blank + wordWidth <= width) {
+                if (started && wordWidth <= width) {
+                    line += QLatin1Char(' ');
+                    line += word;
+                    lineWidth += blank + wordWidth;
+                    continue;
+                }
+                if (!started && wordWidth <= width) {
+                    line = word.toString();
+                    lineWidth = wordWidth;
+                    started = true;
+                    continue;
+                }
+            }
+            if (started) lines << line;
+            started = true;
+            if (wordWidth <= width) {
+                line = word.toString();
+                lineWidth = wordWidth;
+                continue;
+            }
+            BreakWord(word, width, lines, line, lineWidth);
+        }
+        lines << line;
+    }
+
+    // A word wider than the column, cut where the sum of its graphemes' widths passes the
+    // width; the last piece stays the open line.
+    void BreakWord(QStringView word, double width, QStringList& lines, QString& line, double& lineWidth) {
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word.data(), word.size());
+        qsizetype pieceStart = 0;
+        double pieceWidth = 0;
+        for (qsizetype from = 0, to; (to = graphemes.toNextBoundary()) > 0; from = to) {
+            const double cluster = ClusterWidth(word.sliced(from, to - from));
+            if (pieceWidth + cluster > width && from > pieceStart) {
+                lines << word.sliced(pieceStart, from - pieceStart).toString();
+                pieceStart = from;
+                pieceWidth = 0;
+            }
+            pieceWidth += cluster;
+        }
+        line = word.sliced(pieceStart).toString();
+        lineWidth = pieceWidth;
+    }
+
+    double WordWidth(QStringView word) {
+        if (word.isEmpty()) return 0;
+        if (word.size() == 1) return Advance(word.front());
+        return metrics_.horizontalAdvance(word.toString());
+    }
+
+    double ClusterWidth(QStringView cluster) {
+        return cluster.size() == 1 ? Advance(cluster.front()) : metrics_.horizontalAdvance(cluster.toString());
+    }
+
     double Advance(QChar c) {
         const char16_t code = c.unicode();
         if (code < ascii_.size()) {
@@ -149,21 +235,23 @@ private:
     QHash<char16_t, double> others_;
 };
 
+// The fonts at fixed pixel sizes in layout units, measured on an image of that resolution;
+// without hinting their advances scale with the painter, whatever it paints on.
 struct ReportLayout::Fonts {
-    explicit Fonts(int dpi) : device(1, 1, QImage::Format_Mono) {
-        const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    Fonts() : device(1, 1, QImage::Format_Mono) {
+        const int dotsPerMeter = static_cast<int>(std::lround(kUnitsPerInch / 0.0254));
         device.setDotsPerMeterX(dotsPerMeter);
         device.setDotsPerMeterY(dotsPerMeter);
         for (int role = 0; role < RoleCount; ++role) roles.emplace_back(RoleFont(static_cast<Role>(role)), &device);
     }
-    QImage device;   // measures as the device of that resolution will draw
+    QImage device;
     std::vector<FontMeasure> roles;
 };
 
-ReportLayout::ReportLayout(const ReportBands& bands, const QPageLayout& page, int dpi)
-    : bands_(bands), dpi_(dpi), fonts_(std::make_unique<Fonts>(dpi)) {
-    paper_ = QRectF(page.fullRectPixels(dpi));
-    printable_ = QRectF(page.paintRectPixels(dpi));
+ReportLayout::ReportLayout(const ReportBands& bands, const QPageLayout& page)
+    : bands_(bands), page_(page), fonts_(std::make_unique<Fonts>()) {
+    paper_ = QRectF(page.fullRectPixels(kUnitsPerInch));
+    printable_ = QRectF(page.paintRectPixels(kUnitsPerInch));
     pageBand_ = fonts_->roles[PageBand].LineSpacing() * 2.2;
     bodyHeight_ = printable_.height() - 2 * pageBand_;
     Measure();
@@ -172,8 +260,10 @@ ReportLayout::ReportLayout(const ReportBands& bands, const QPageLayout& page, in
 
 ReportLayout::~ReportLayout() = default;
 
+QRectF ReportLayout::BodyRect() const { return QRectF(0, pageBand_, printable_.width(), bodyHeight_); }
+
 std::vector<QRectF> ReportLayout::CellBoxes(const ReportBand& band, double top, double height) const {
-    const double scale = dpi_ / 96.0, width = printable_.width();
+    const double scale = kScale, width = printable_.width();
     const BandStyle style = StyleOf(band);
     if (!band.IsRow()) return {QRectF(0, top, width, height)};
     const double pad = kCellPadding * scale, textTop = top + style.padTop * scale;
@@ -195,7 +285,7 @@ std::vector<QRectF> ReportLayout::CellBoxes(const ReportBand& band, double top, 
     return boxes;
 }
 
-double ReportLayout::MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap) {
+double ReportLayout::MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap, int& lineCount) {
     const BandStyle style = StyleOf(band);
     FontMeasure& font = fonts_->roles[style.role];
     const std::vector<QRectF> boxes = CellBoxes(band, 0, 0);
@@ -213,20 +303,23 @@ double ReportLayout::MeasureBand(const ReportBand& band, const std::vector<QStri
         wrap = static_cast<int>(wraps_.size());
         wraps_.push_back(std::move(wrapped));
     }
-    return static_cast<double>(lines) * font.LineSpacing() + (style.padTop + style.padBottom) * dpi_ / 96.0;
+    lineCount = static_cast<int>(lines);
+    return static_cast<double>(lines) * font.LineSpacing() + (style.padTop + style.padBottom) * kScale;
 }
 
 void ReportLayout::Measure() {
     heights_.resize(bands_.bands.size());
     wrapOf_.resize(bands_.bands.size());
+    linesOf_.resize(bands_.bands.size());
     for (std::size_t i = 0; i < bands_.bands.size(); ++i)
-        heights_[i] = MeasureBand(bands_.bands[i], bands_.bands[i].cells, wrapOf_[i]);
+        heights_[i] = MeasureBand(bands_.bands[i], bands_.bands[i].cells, wrapOf_[i], linesOf_[i]);
 }
 
 // Where the pagination stands: how far down the page it is, the margin the last paragraph
 // leaves, and what a page that a table runs onto must repeat.
 struct ReportLayout::Cursor {
     double y = 0;
+    double pageTop = 0;             // below what a new page repeats
     double lastMargin = 0;
     bool afterTable = false;
     int titles = -1;                // the column titles of the table being placed, -1: none
@@ -238,13 +331,31 @@ void ReportLayout::Place(Cursor& cursor, const Placed& placed) {
     pages_.back().push_back(placed);
 }
 
-// A heading goes with what follows it, up to the first row it heads (unless that is more
-// than a page).
+double ReportLayout::PartHeight(std::size_t band, int lines) const {
+    const BandStyle style = StyleOf(bands_.bands[band]);
+    return lines * fonts_->roles[style.role].LineSpacing() + (style.padTop + style.padBottom) * kScale;
+}
+
+// A band is split only where each part keeps at least two of its lines; a heading never is
+// (but for one taller than a page).
+bool ReportLayout::Splittable(std::size_t band) const {
+    return linesOf_[band] >= 2 * kMinPartLines && bands_.bands[band].kind != ReportBand::Kind::Heading;
+}
+
+// A heading goes with what follows it, up to the first row it heads, or the first lines of a
+// band that may be split (unless that is more than a page).
 double ReportLayout::KeptHeight(std::size_t band) const {
-    double needed = heights_[band];
-    for (std::size_t next = band; next + 1 < heights_.size() && KeepsWithNext(bands_.bands[next]); ++next)
-        needed += heights_[next + 1];
-    return needed > bodyHeight_ ? heights_[band] : needed;
+    double needed = 0;
+    for (std::size_t next = band; next < heights_.size(); ++next) {
+        if (Splittable(next)) {
+            needed += PartHeight(next, kMinPartLines);
+            break;
+        }
+        needed += heights_[next];
+        if (!KeepsWithNext(bands_.bands[next])) break;
+    }
+    if (needed <= bodyHeight_) return needed;
+    return Splittable(band) ? PartHeight(band, kMinPartLines) : heights_[band];
 }
 
 // A new page; one that a table's rows run onto starts with its column titles and the headings
@@ -252,7 +363,7 @@ double ReportLayout::KeptHeight(std::size_t band) const {
 void ReportLayout::StartPage(Cursor& cursor, const ReportBand& next) {
     pages_.emplace_back();
     cursor.y = 0;
-    cursor.lastMargin = 0;
+    cursor.pageTop = 0;
     if (!next.IsRow() || next.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return;
     const auto titles = static_cast<std::size_t>(cursor.titles);
     Place(cursor, {cursor.titles, cursor.y, heights_[titles], wrapOf_[titles]});
@@ -262,14 +373,49 @@ void ReportLayout::StartPage(Cursor& cursor, const ReportBand& next) {
     for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level) {
         const int heading = cursor.openHeadings[level];
         if (heading < 0) continue;
-        const QString text = ContinuedText(bands_.bands[static_cast<std::size_t>(heading)].cells.front());
+        const QString text = ContinuedHeading(bands_.bands[static_cast<std::size_t>(heading)].cells.front());
         Placed placed{heading, cursor.y, 0, -1, true};
-        placed.height = MeasureBand(bands_.bands[static_cast<std::size_t>(heading)], {text}, placed.wrap);
+        int lines = 1;
+        placed.height = MeasureBand(bands_.bands[static_cast<std::size_t>(heading)], {text}, placed.wrap, lines);
         if (placed.wrap < 0) {   // drawn from wraps_ all the same, for its own text
             placed.wrap = static_cast<int>(wraps_.size());
             wraps_.push_back({{text}});
         }
         Place(cursor, placed);
+    }
+    cursor.pageTop = cursor.y;
+}
+
+// The band whole where it fits; else as many of its lines as the page has room for, the rest
+// on the next pages. A band that cannot keep two lines on each side of a break goes whole to
+// the next page, where it is cut only when it is taller than the page.
+void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
+    const int total = linesOf_[index];
+    const double lineHeight = fonts_->roles[StyleOf(bands_.bands[index]).role].LineSpacing();
+    const double pads = PartHeight(index, 0);
+    int from = 0;
+    for (;;) {
+        const int rest = total - from;
+        const double height = from == 0 ? heights_[index] : PartHeight(index, rest);
+        const double room = bodyHeight_ - cursor.y;
+        const bool fresh = cursor.y <= cursor.pageTop + 1e-6;
+        if (height <= room + 1e-6) {
+            Place(cursor, {static_cast<int>(index), cursor.y, height, wrapOf_[index], false, from, rest});
+            return;
+        }
+        int fit = std::max(0, static_cast<int>(std::floor((room - pads + 1e-6) / lineHeight)));
+        if (fresh) {
+            fit = std::clamp(fit, 1, rest);
+        } else {
+            fit = std::min(fit, rest - kMinPartLines);
+            if (fit < kMinPartLines) fit = 0;
+        }
+        if (fit > 0) {
+            Place(cursor, {static_cast<int>(index), cursor.y, PartHeight(index, fit), wrapOf_[index], false, from, fit});
+            from += fit;
+            if (from >= total) return;
+        }
+        StartPage(cursor, bands_.bands[index]);
     }
 }
 
@@ -295,26 +441,23 @@ void ReportLayout::Track(Cursor& cursor, std::size_t index) {
 }
 
 void ReportLayout::Paginate() {
-    const double scale = dpi_ / 96.0;
     const double tableGap = fonts_->roles[Body].LineSpacing();   // the empty line after a table
     pages_.assign(1, {});
     Cursor cursor;
     for (std::size_t i = 0; i < bands_.bands.size(); ++i) {
         const ReportBand& band = bands_.bands[i];
         const BandStyle style = StyleOf(band);
+        const bool paragraph = !band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles;
         double gap = 0;
-        if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles) {
-            gap = std::max(cursor.lastMargin, style.marginTop * scale) + (cursor.afterTable ? tableGap : 0);
-            cursor.lastMargin = style.marginBottom * scale;
+        if (paragraph) gap = std::max(cursor.lastMargin, style.marginTop * kScale) + (cursor.afterTable ? tableGap : 0);
+        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) StartPage(cursor, band);
+        if (cursor.y <= cursor.pageTop + 1e-6) gap = 0;   // the top of a page takes no margin
+        if (paragraph) {
+            cursor.lastMargin = style.marginBottom * kScale;
             cursor.afterTable = false;
         }
-        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) {
-            StartPage(cursor, band);
-            gap = 0;   // the top of a page takes no margin
-        }
-        if (pages_.back().empty()) gap = 0;
         cursor.y += gap;
-        Place(cursor, {static_cast<int>(i), cursor.y, heights_[i], wrapOf_[i]});
+        PlaceSplit(cursor, i);
         Track(cursor, i);
     }
 }
@@ -323,10 +466,9 @@ void ReportLayout::DrawBand(QPainter& painter, const Placed& placed) const {
     const ReportBand& band = bands_.bands[static_cast<std::size_t>(placed.band)];
     const BandStyle style = StyleOf(band);
     const double top = pageBand_ + placed.top;
-    const double scale = dpi_ / 96.0;
     if (style.shaded) painter.fillRect(QRectF(0, top, printable_.width(), placed.height), QColor(0xe6, 0xe6, 0xe6));
     if (style.ruled)
-        painter.fillRect(QRectF(0, top + placed.height - kTitleRule * scale, printable_.width(), kTitleRule * scale),
+        painter.fillRect(QRectF(0, top + placed.height - kTitleRule * kScale, printable_.width(), kTitleRule * kScale),
                          Qt::black);
     FontMeasure& font = fonts_->roles[style.role];
     painter.setFont(font.Font());
@@ -338,9 +480,14 @@ void ReportLayout::DrawBand(QPainter& painter, const Placed& placed) const {
             : nullptr;
     for (std::size_t c = 0; c < boxes.size() && c < band.cells.size(); ++c) {
         const ReportAlign align = shape ? shape->align[c] : ReportAlign::Left;
-        const QStringList lines = placed.wrap >= 0 ? wraps_[static_cast<std::size_t>(placed.wrap)][c] : QStringList{band.cells[c]};
+        const QStringList& lines =
+            placed.wrap >= 0 ? wraps_[static_cast<std::size_t>(placed.wrap)][c] : QStringList{band.cells[c]};
+        const qsizetype first = placed.firstLine;
+        const qsizetype end =
+            placed.lines < 0 ? lines.size() : std::min<qsizetype>(lines.size(), first + placed.lines);
         double baseline = boxes[c].top() + font.Ascent();
-        for (const QString& line : lines) {
+        for (qsizetype l = first; l < end; ++l) {
+            const QString& line = lines[l];
             double x = boxes[c].left();
             if (align != ReportAlign::Left) {
                 const double free = boxes[c].width() - font.Width(line);
@@ -352,19 +499,65 @@ void ReportLayout::DrawBand(QPainter& painter, const Placed& placed) const {
     }
 }
 
+// The centre text keeps the middle of the band, as wide as the wider side text leaves it (but
+// a third of the band at least); the side texts share what is left beside it.
+ReportLayout::PageBandTexts ReportLayout::FitPageBand(const ReportPageTexts& texts, double top, int page) const {
+    FontMeasure& font = fonts_->roles[PageBand];
+    const int pages = PageCount();
+    const double width = printable_.width(), height = font.LineSpacing(), gap = 3 * kNumberGap * kScale;
+    PageBandTexts fitted;
+    fitted.texts = {PageText(texts.left, page, pages), PageText(texts.center, page, pages),
+                    PageText(texts.right, page, pages)};
+    QString& left = fitted.texts[0];
+    QString& center = fitted.texts[1];
+    QString& right = fitted.texts[2];
+    double leftWidth = font.Width(left), rightWidth = font.Width(right);
+    if (!center.isEmpty()) {
+        const double sides = std::max(leftWidth, rightWidth);
+        const double room = std::clamp(width - 2 * (sides + (sides > 0 ? gap : 0)), width / 3, width);
+        center = font.Elide(center, room);
+        const double centerWidth = center.isEmpty() ? 0 : font.Width(center);
+        const double side = std::max(0.0, (width - centerWidth) / 2 - gap);
+        left = font.Elide(left, side);
+        right = font.Elide(right, side);
+        fitted.boxes[1] = QRectF((width - centerWidth) / 2, top, centerWidth, height);
+    } else if (leftWidth + rightWidth + gap > width) {
+        const double half = (width - gap) / 2;
+        if (leftWidth <= half) right = font.Elide(right, width - leftWidth - gap);
+        else if (rightWidth <= half) left = font.Elide(left, width - rightWidth - gap);
+        else {
+            left = font.Elide(left, half);
+            right = font.Elide(right, half);
+        }
+        fitted.boxes[1] = QRectF(width / 2, top, 0, height);
+    } else {
+        fitted.boxes[1] = QRectF(width / 2, top, 0, height);
+    }
+    leftWidth = left.isEmpty() ? 0 : font.Width(left);
+    rightWidth = right.isEmpty() ? 0 : font.Width(right);
+    fitted.boxes[0] = QRectF(0, top, leftWidth, height);
+    fitted.boxes[2] = QRectF(width - rightWidth, top, rightWidth, height);
+    return fitted;
+}
+
+ReportLayout::PageBandTexts ReportLayout::HeaderTexts(int page) const { return FitPageBand(bands_.header, 0, page + 1); }
+
+ReportLayout::PageBandTexts ReportLayout::FooterTexts(int page) const {
+    return FitPageBand(bands_.footer, printable_.height() - fonts_->roles[PageBand].LineSpacing(), page + 1);
+}
+
 void ReportLayout::DrawPageBand(QPainter& painter, const ReportPageTexts& texts, double top, int page,
                                 bool ruleBelow) const {
     const FontMeasure& font = fonts_->roles[PageBand];
-    const double width = printable_.width(), height = font.LineSpacing();
-    const QRectF box(0, top, width, height);
-    const int pages = PageCount();
+    const PageBandTexts fitted = FitPageBand(texts, top, page);
     painter.setFont(font.Font());
     painter.setPen(Qt::black);
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, PageText(texts.left, page, pages));
-    painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, PageText(texts.center, page, pages));
-    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, PageText(texts.right, page, pages));
+    const double baseline = top + font.Ascent();
+    for (std::size_t i = 0; i < fitted.texts.size(); ++i)
+        if (!fitted.texts[i].isEmpty()) painter.drawText(QPointF(fitted.boxes[i].left(), baseline), fitted.texts[i]);
+    const double height = font.LineSpacing(), width = printable_.width();
     const double y = ruleBelow ? top + height * 1.4 : top - height * 0.4;
-    painter.setPen(QPen(Qt::gray, std::max(1.0, dpi_ / 150.0)));
+    painter.setPen(QPen(Qt::gray, std::max(1.0, kUnitsPerInch / 150.0)));
     painter.drawLine(QPointF(0, y), QPointF(width, y));
 }
 
@@ -372,12 +565,42 @@ void ReportLayout::DrawPage(QPainter& painter, int page, const QRectF& exposed) 
     if (page < 0 || page >= PageCount()) return;
     painter.save();
     DrawPageBand(painter, bands_.header, 0, page + 1, true);
+    DrawPageBand(painter, bands_.footer, printable_.height() - fonts_->roles[PageBand].LineSpacing(), page + 1, false);
+    painter.setClipRect(BodyRect(), painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     for (const Placed& placed : pages_[static_cast<std::size_t>(page)]) {
         const QRectF box(0, pageBand_ + placed.top, printable_.width(), placed.height);
         if (exposed.isEmpty() || exposed.intersects(box)) DrawBand(painter, placed);
     }
-    DrawPageBand(painter, bands_.footer, printable_.height() - fonts_->roles[PageBand].LineSpacing(), page + 1, false);
     painter.restore();
+}
+
+void ReportLayout::DrawPageOn(QPaintDevice& device, QPainter& painter, int page) const {
+    painter.save();
+    painter.scale(device.logicalDpiX() / static_cast<double>(kUnitsPerInch),
+                  device.logicalDpiY() / static_cast<double>(kUnitsPerInch));
+    DrawPage(painter, page);
+    painter.restore();
+}
+
+std::vector<QString> ReportLayout::LastLines() const {
+    std::vector<QString> last;
+    for (const std::vector<Placed>& page : pages_) {
+        QString text;
+        if (!page.empty()) {
+            const Placed& placed = page.back();
+            const ReportBand& band = bands_.bands[static_cast<std::size_t>(placed.band)];
+            const int total = linesOf_[static_cast<std::size_t>(placed.band)];
+            const qsizetype line = (placed.lines < 0 ? total : placed.firstLine + placed.lines) - 1;
+            for (std::size_t c = 0; c < band.cells.size(); ++c) {
+                const QStringList lines =
+                    placed.wrap >= 0 ? wraps_[static_cast<std::size_t>(placed.wrap)][c] : QStringList{band.cells[c]};
+                if (line < lines.size() && !lines[line].isEmpty())
+                    text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + lines[line];
+            }
+        }
+        last.push_back(text);
+    }
+    return last;
 }
 
 std::string ReportLayout::PlainText(const ReportBands& bands) {
@@ -385,4 +608,11 @@ std::string ReportLayout::PlainText(const ReportBands& bands) {
     for (const ReportBand& band : bands.bands)
         for (const QString& cell : band.cells) text += cell + QLatin1Char('\n');
     return text.toStdString();
+}
+
+// A left-to-right heading reads "Day 2 (continued)"; in a right-to-left one the words stand as
+// one isolated run at its end, so they neither take its digits nor land inside it.
+QString ReportLayout::ContinuedHeading(const QString& heading) {
+    if (!heading.isRightToLeft()) return heading + QStringLiteral(" (continued)");
+    return heading + QStringLiteral(" \u2066(continued)\u2069");
 }

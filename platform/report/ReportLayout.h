@@ -1,41 +1,67 @@
 #pragma once
-// The bands of a report measured for one device resolution and cut into pages: every band's
-// height from QFontMetrics (a text too wide for its cell wraps and grows its row), then page by
-// page what goes where. A page that starts inside a table repeats the column titles, and the
-// headings of the groups it starts inside, marked "(continued)"; a heading never ends a page.
-// Drawing a page paints its bands straight with QPainter, the page header and footer with them.
+// The bands of a report measured once, in units of the page (a tenth of a point: 720 to the
+// inch) with fonts of fixed pixel sizes and no hinting, and cut into pages: every band's height
+// from QFontMetricsF (a text too wide for its cell wraps and grows its row; its own line breaks
+// are kept), then page by page what goes where. A band taller than the room left is split line
+// by line. A page that starts inside a table repeats the column titles, and the headings of the
+// groups it starts inside, marked "(continued)"; a heading never ends a page. Drawing a page
+// paints its bands straight with QPainter, the page header and footer with them; a device of any
+// resolution scales the painter, so the screen, the printer and a PDF show the same pages.
 
 #include <QPageLayout>
 #include <QRectF>
 #include <QStringList>
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "platform/report/ReportBands.h"
 
 class QPainter;
+class QPaintDevice;
 
 class ReportLayout {
 public:
-    // Measures for a device of dpi dots per inch, with the page layout's printable area.
-    ReportLayout(const ReportBands& bands, const QPageLayout& page, int dpi);
+    // Units of the layout to the inch.
+    static constexpr int kUnitsPerInch = 720;
+
+    // Measures for the page layout's paper and printable area.
+    ReportLayout(const ReportBands& bands, const QPageLayout& page);
     ~ReportLayout();
     ReportLayout(const ReportLayout&) = delete;
     ReportLayout& operator=(const ReportLayout&) = delete;
 
-    int Dpi() const { return dpi_; }
+    const QPageLayout& Page() const { return page_; }
     int PageCount() const { return static_cast<int>(pages_.size()); }
-    QRectF PaperRect() const { return paper_; }           // the whole sheet, in device pixels
+    QRectF PaperRect() const { return paper_; }           // the whole sheet, in layout units
     QRectF PrintableRect() const { return printable_; }   // inside the sheet
+    QRectF BodyRect() const;                              // inside the printable area, between header and footer
 
     // Draws one page (counted from 0) with the painter's origin at the printable area's top left,
-    // in pixels of this layout's resolution. Bands wholly outside `exposed` (in those pixels;
-    // empty: the whole page) are passed by.
+    // in layout units. Bands wholly outside `exposed` (in those units; empty: the whole page)
+    // are passed by.
     void DrawPage(QPainter& painter, int page, const QRectF& exposed = QRectF()) const;
+    // The same onto a paged device whose painter has its origin there: scaled to its resolution.
+    void DrawPageOn(QPaintDevice& device, QPainter& painter, int page) const;
+
+    // The text of the last line each page's body ends with (for comparing two paginations).
+    std::vector<QString> LastLines() const;
 
     // The plain text of every band, one line to a paragraph, a heading and a cell, as the
     // report's text is compared and searched.
     static std::string PlainText(const ReportBands& bands);
+
+    // A heading as the page that it continues onto repeats it, read in the heading's direction.
+    static QString ContinuedHeading(const QString& heading);
+
+    // The texts of a page band, cut with "..." to the boxes they may take (left, centre, right),
+    // none overlapping another; the boxes are in layout units across the printable width.
+    struct PageBandTexts {
+        std::array<QString, 3> texts;
+        std::array<QRectF, 3> boxes;
+    };
+    PageBandTexts HeaderTexts(int page) const;
+    PageBandTexts FooterTexts(int page) const;
 
 private:
     struct Fonts;
@@ -45,6 +71,8 @@ private:
         double height = 0;
         int wrap = -1;       // the band's lines in wraps_, -1: one line to a cell
         bool continued = false;
+        int firstLine = 0;   // the part of the band's lines on this page
+        int lines = -1;      // -1: all from firstLine
     };
 
     struct Cursor;
@@ -52,21 +80,26 @@ private:
     void Measure();
     void Paginate();
     void Place(Cursor& cursor, const Placed& placed);
+    void PlaceSplit(Cursor& cursor, std::size_t index);
+    double PartHeight(std::size_t band, int lines) const;
+    bool Splittable(std::size_t band) const;
     double KeptHeight(std::size_t band) const;
     void StartPage(Cursor& cursor, const ReportBand& next);
     void Track(Cursor& cursor, std::size_t index);
-    double MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap);
+    double MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap, int& lines);
     std::vector<QRectF> CellBoxes(const ReportBand& band, double top, double height) const;
     void DrawBand(QPainter& painter, const Placed& placed) const;
+    PageBandTexts FitPageBand(const ReportPageTexts& texts, double top, int page) const;
     void DrawPageBand(QPainter& painter, const ReportPageTexts& texts, double top, int page, bool ruleBelow) const;
 
     const ReportBands& bands_;
-    int dpi_;
+    QPageLayout page_;
     QRectF paper_, printable_;
     double pageBand_ = 0, bodyHeight_ = 0;
     std::unique_ptr<Fonts> fonts_;
     std::vector<double> heights_;
     std::vector<int> wrapOf_;
+    std::vector<int> linesOf_;
     std::vector<std::vector<QStringList>> wraps_;
     std::vector<std::vector<Placed>> pages_;
 };

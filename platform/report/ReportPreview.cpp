@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 #include "platform/forms/WPrompter.h"
 
@@ -37,8 +38,8 @@ QPushButton* Button(const char* text, QWidget* parent) {
 
 }  // namespace
 
-// The pages one under the other on a grey ground, at a scale of the layout made for the
-// screen's resolution; a paint event draws only the pages it exposes.
+// The pages one under the other on a grey ground, the layout's units scaled to screen pixels;
+// a paint event draws only the pages it exposes.
 class ReportPagesView : public QWidget {
 public:
     ReportPagesView(const ReportLayout& layout, QWidget* parent) : QWidget(parent), layout_(layout) {
@@ -121,8 +122,8 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
     bar->addSpacing(12);
     bar->addWidget(close);
 
-    // The pages are measured for the screen once; zooming only scales them.
-    const ReportLayout& layout = document_->Layout(ScreenDpi());
+    // The pages are those of the paper; the screen and zooming only scale them.
+    const ReportLayout& layout = document_->Layout();
     area_ = new QScrollArea(this);
     area_->setAccessibleName(QStringLiteral("Report pages"));
     area_->setBackgroundRole(QPalette::Dark);
@@ -130,6 +131,10 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
     pagesView_ = new ReportPagesView(layout, area_);
     area_->setWidget(pagesView_);
     area_->setFocusPolicy(Qt::StrongFocus);
+    // The whole page is fitted to the room the viewport has once it has it: when it is first
+    // shown and whenever it is resized, not before.
+    area_->viewport()->installEventFilter(this);
+    area_->installEventFilter(this);   // End and Home, before the area takes them
     const int pages = layout.PageCount();
     pages_->setText(pages == 1 ? tr("1 page") : tr("%1 pages").arg(pages));
 
@@ -146,6 +151,7 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
         auto* turn = new QShortcut(QKeySequence(key), this);
         connect(turn, &QShortcut::activated, this, [this, step = step] { ShowPage(CurrentPage() + step); });
     }
+
     SetZoom(0);
     area_->setFocus();
 }
@@ -157,7 +163,9 @@ int ReportPreview::ScreenDpi() {
     return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInchX())) : 96;
 }
 
-int ReportPreview::PageCount() const { return document_->Layout(ScreenDpi()).PageCount(); }
+int ReportPreview::PageCount() const { return document_->Layout().PageCount(); }
+
+QSizeF ReportPreview::DrawnPageSize() const { return pagesView_->PageSize(); }
 
 int ReportPreview::PagesDrawn() const { return pagesView_->Drawn(); }
 
@@ -170,8 +178,8 @@ void ReportPreview::ShowPage(int page) {
 
 // The whole page fits the view; a zoom in percent shows the page at that share of its size.
 void ReportPreview::PlacePages() {
-    const QSizeF paper = document_->Layout(ScreenDpi()).PaperRect().size();
-    double scale = zoom_ / 100.0;
+    const QSizeF paper = document_->Layout().PaperRect().size();
+    double scale = zoom_ / 100.0 * ScreenDpi() / ReportLayout::kUnitsPerInch;
     if (zoom_ == 0) {
         const QSize room = area_->viewport()->size() - QSize(2 * kMargin, 2 * kMargin);
         scale = std::max(0.05, std::min(room.width() / paper.width(), room.height() / paper.height()));
@@ -188,9 +196,18 @@ void ReportPreview::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (zoom_ == 0) PlacePages();
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == area_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier && (key->key() == Qt::Key_End || key->key() == Qt::Key_Home)) {
+            ShowPage(key->key() == Qt::Key_End ? PageCount() - 1 : 0);
+            return true;
+        }
+    }
+    if (watched == area_->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show) &&
+        zoom_ == 0)
+        PlacePages();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ReportPreview::SetZoom(int percent) {
@@ -224,12 +241,27 @@ void ReportPreview::ZoomChosen(int index) {
 }
 
 bool ReportPreview::PrintTo(QPrinter& printer) {
-    printer.setPageLayout(document_->PageLayout());
     printer.setDocName(Qt8(document_->Name()));
+    const ReportLayout& layout = document_->Layout(printer.pageLayout());
+    int first = 0, last = layout.PageCount() - 1;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage() - 1;
+        if (printer.toPage() > 0) last = std::min(last, printer.toPage() - 1);
+    }
+    if (first > last) return false;
+    // A printer that makes the copies itself is sent each page once.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    std::vector<int> pages;
+    if (printer.collateCopies()) {
+        for (int copy = 0; copy < copies; ++copy)
+            for (int page = first; page <= last; ++page) pages.push_back(page);
+    } else {
+        for (int page = first; page <= last; ++page) pages.insert(pages.end(), static_cast<std::size_t>(copies), page);
+    }
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    document_->Paint(printer, painter);
-    return painter.end();
+    const bool painted = document_->Paint(printer, painter, layout, pages);
+    return painter.end() && painted;
 }
 
 void ReportPreview::Print() {
@@ -237,6 +269,8 @@ void ReportPreview::Print() {
     printer.setPageLayout(document_->PageLayout());
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(tr("Print %1").arg(windowTitle()));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, std::max(1, PageCount()));
     if (dialog.exec() != QDialog::Accepted) return;
     if (!PrintTo(printer))
         MessageBox(nullptr, "Report printing error", "The report could not be printed.", WMessageIcon::Stop);

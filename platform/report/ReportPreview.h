@@ -1,7 +1,8 @@
 #pragma once
 // The window in which a report is shown: its pages as they will print, one under the other, a
 // zoom, and the commands Print... (through the printer dialog) and Save as PDF.... It opens with
-// the first page at once: a page is drawn only when it scrolls into view. Esc closes it.
+// the first page at once: a page is drawn only when it scrolls into view. Esc closes it; End and
+// Home go to the last and the first page.
 // Modeless, without an owner, one per run; it deletes itself when closed.
 
 #include <QWidget>
@@ -31,20 +32,23 @@ public:
     void ShowPage(int page);
     // How many times a page has been drawn on the screen so far.
     int PagesDrawn() const;
+    // The size of a page on the screen at the present zoom, in pixels.
+    QSizeF DrawnPageSize() const;
 
     // Asks for a file through the prompter service and writes the PDF there.
     void SaveAsPdf();
-    // Prints onto a printer already set up (the printer dialog's, or a test's PDF printer).
+    // Prints onto a printer already set up (the printer dialog's, or a test's PDF printer): laid
+    // out for its paper, orientation and margins, its page range and copies.
     bool PrintTo(QPrinter& printer);
 
     const ReportDocument& Document() const { return *document_; }
 
-    // The resolution the pages are measured for: the primary screen's.
+    // The primary screen's resolution, at which 100% shows a page at its real size.
     static int ScreenDpi();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Print();

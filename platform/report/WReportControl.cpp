@@ -104,7 +104,7 @@ int WReportControl::Run(bool byAction) {
         lastErrorText_ = failure.text;
         return lastError_;
     }
-    document->Layout(ReportPreview::ScreenDpi());
+    document->Layout();
     times_.layout = clock.Next();
     auto* preview = new ReportPreview(std::move(document));
     if (last_.width > 0 && last_.height > 0) preview->setGeometry(last_.left, last_.top, last_.width, last_.height);

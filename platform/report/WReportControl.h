@@ -52,7 +52,7 @@ public:
         double read = 0;     // the report file
         double fetch = 0;    // the parameters bound and the datasets fetched
         double build = 0;    // the bands made
-        double layout = 0;   // measured and paginated for the screen
+        double layout = 0;   // measured and paginated for the paper
         double window = 0;   // the preview window made and shown
         double Total() const { return read + fetch + build + layout + window; }
     };
