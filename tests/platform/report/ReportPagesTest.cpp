@@ -1,18 +1,28 @@
 // The pages of a report as they are saved and shown: a page that starts inside a group repeats
-// its heading "(continued)", a heading never ends a page, a long cell wraps and grows its row,
-// the PDF's text has no ligatures, and the preview draws only the pages in view.
+// its heading "(continued)", a heading never ends a page, a long cell wraps and grows its row
+// and keeps its own line breaks, a row taller than the room left goes on over the next pages,
+// page header texts too long for their room are cut with "...", the PDF's text has no
+// ligatures, a printer prints its own paper and page range, and the preview fits the page,
+// draws only the pages in view and goes to the last and first page with End and Home.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QTextLayout>
+#include <map>
+#include <regex>
+#include <set>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "platform/report/ReportPreview.h"
 #include "platform/report/WReportControl.h"
+#include "tests/platform/report/PdfText.h"
 #include "tests/support/TestDataSource.h"
 
 namespace {
@@ -38,31 +48,7 @@ const char* const DaysReport =
     "  when stop\n"
     "end\n";
 
-// The pages' text as pdftotext lays it out, one entry a page, each line with its runs of
-// blanks made one blank and empty lines left out.
-std::vector<std::vector<std::string>> PdfPages(const std::filesystem::path& pdf) {
-    std::vector<std::vector<std::string>> pages(1);
-    FILE* out = popen(("pdftotext -layout '" + pdf.string() + "' -").c_str(), "r");
-    if (!out) return {};
-    std::string text;
-    char buffer[4096];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, out)) text.append(buffer, n);
-    pclose(out);
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        for (std::size_t feed; (feed = line.find('\f')) != std::string::npos;) {
-            pages.emplace_back();
-            line.erase(feed, 1);
-        }
-        std::istringstream words(line);
-        std::string word, squeezed;
-        while (words >> word) squeezed += (squeezed.empty() ? "" : " ") + word;
-        if (!squeezed.empty()) pages.back().push_back(squeezed);
-    }
-    while (!pages.empty() && pages.back().empty()) pages.pop_back();
-    return pages;
-}
+std::vector<std::vector<std::string>> PdfPages(const std::filesystem::path& pdf) { return pdf_text::Pages(pdf); }
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
@@ -205,6 +191,221 @@ TEST_F(ReportPagesTest, ThePreviewDrawsOnlyThePagesInViewAndEscClosesIt) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(preview.isNull());
     EXPECT_TRUE(control.Previews().empty());
+}
+
+// The note of the second stop (day 1, "Morning break 2") in place of the empty one.
+std::string WithNote(const std::string& noteSql, std::string report = DaysReport) {
+    report.replace(report.find("'' as note"), 10, "case when id = 2 then " + noteSql + " else '' end as note");
+    return report;
+}
+
+// The layout's units are tenths of a point; the PDF's words are placed in points.
+double Points(double units) { return units * 72.0 / ReportLayout::kUnitsPerInch; }
+
+TEST_F(ReportPagesTest, ARowTallerThanTheRoomLeftGoesOnOverTheNextPagesWithEveryWordOnceAndNoneBelowTheBody) {
+    std::string words;
+    for (int n = 1; n <= 3000; ++n) words += (n > 1 ? " w" : "w") + std::to_string(n);
+    ReportPreview* preview = Run(WithNote("'" + words + "'"));
+    ASSERT_NE(preview, nullptr);
+    const std::filesystem::path pdf = Folder().File("days.pdf");
+    ASSERT_TRUE(preview->Document().SaveAsPdf(pdf.string()));
+    const ReportLayout& layout = preview->Document().Layout();
+    const double bodyTop = Points(layout.PrintableRect().top() + layout.BodyRect().top());
+    const double bodyBottom = Points(layout.PrintableRect().top() + layout.BodyRect().bottom());
+
+    std::map<int, int> seen;
+    std::set<int> notePages;
+    const std::regex numbered("w([0-9]+)");
+    std::smatch m;
+    for (const pdf_text::Word& word : pdf_text::Words(pdf)) {
+        if (std::regex_match(word.text, m, numbered)) {
+            ++seen[std::stoi(m[1])];
+            notePages.insert(word.page);
+            EXPECT_GE(word.yMin, bodyTop - 0.5) << word.text << " on page " << word.page + 1;
+        }
+        // Below the body only the footer: "Page N of M".
+        if (word.yMax > bodyBottom + 0.5)
+            EXPECT_TRUE(word.text == "Page" || word.text == "of" || std::regex_match(word.text, std::regex("[0-9]+")))
+                << word.text << " on page " << word.page + 1;
+    }
+    ASSERT_EQ(seen.size(), 3000u);
+    for (const auto& [n, count] : seen) EXPECT_EQ(count, 1) << "w" << n;
+    EXPECT_GE(notePages.size(), 3u);   // it runs over at least two page breaks
+
+    // Each page it goes on to repeats the column titles and its day, continued.
+    const auto pages = PdfPages(pdf);
+    ASSERT_GT(pages.size(), 2u);
+    for (std::size_t p = 1; p < 3; ++p) {
+        const std::vector<std::string> body = Body(pages[p]);
+        ASSERT_GE(body.size(), 2u);
+        EXPECT_EQ(body[0], "Stop Amount Note");
+        EXPECT_EQ(body[1], "Day 1 (continued)");
+    }
+}
+
+TEST_F(ReportPagesTest, ACellKeepsItsLineBreaksLfCrLfCrAndBlankLines) {
+    const std::string note = "'First line' || char(10) || 'Second line' || char(13) || char(10) || 'Third line' ||"
+                             " char(13) || 'Fourth line' || char(10) || char(10) || 'Sixth line'";
+    ReportPreview* preview = Run(WithNote(note));
+    ASSERT_NE(preview, nullptr);
+    const std::filesystem::path pdf = Folder().File("days.pdf");
+    ASSERT_TRUE(preview->Document().SaveAsPdf(pdf.string()));
+    const std::vector<std::string> lines = PdfPages(pdf).at(0);
+    std::size_t at = 0;
+    while (at < lines.size() && lines[at] != "Morning break 2 1 First line") ++at;
+    ASSERT_LT(at + 5, lines.size()) << ::testing::PrintToString(lines);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + at + 1, lines.begin() + at + 5),
+              (std::vector<std::string>{"Second line", "Third line", "Fourth line", "Sixth line"}));
+    EXPECT_TRUE(StartsWith(lines[at + 5], "Morning rest stop 3 1.5")) << lines[at + 5];
+
+    // The empty fifth line keeps its room.
+    std::map<std::string, double> top;
+    for (const pdf_text::Word& word : pdf_text::Words(pdf))
+        if (word.page == 0 && (word.text == "Third" || word.text == "Fourth" || word.text == "Sixth")) top[word.text] = word.yMin;
+    ASSERT_EQ(top.size(), 3u);
+    const double line = top["Fourth"] - top["Third"];
+    EXPECT_GT(line, 0);
+    EXPECT_NEAR(top["Sixth"] - top["Fourth"], 2 * line, 0.1 * line);
+}
+
+TEST_F(ReportPagesTest, APageHeaderTooLongForItsRoomIsCutWithDotsAndOverlapsNoOtherText) {
+    std::string name = "Long walk";
+    while (name.size() < 130) name += " along the ridge";
+    name.resize(130);
+    ASSERT_TRUE(Exec("update Trips set name = '" + name + "' where id = 1"));
+    std::string report = DaysReport;
+    const std::string oldHeader = "pageheader left \"Days of the trip\"";
+    report.replace(report.find(oldHeader), oldHeader.size(),
+                   "dataset trip\n  select name from Trips where id = {Trip id}\nend\n"
+                   "pageheader left \"{trip.name}\"\npageheader center \"Days of the trip\"\n"
+                   "pageheader right \"Printed by Kestavo 3.02\"");
+    ReportPreview* preview = Run(report);
+    ASSERT_NE(preview, nullptr);
+    const ReportLayout& layout = preview->Document().Layout();
+    const ReportLayout::PageBandTexts header = layout.HeaderTexts(0);
+    ASSERT_TRUE(header.texts[0].endsWith(QStringLiteral("..."))) << header.texts[0].toStdString();
+    EXPECT_TRUE(QString::fromStdString(name).startsWith(header.texts[0].chopped(3)));
+    EXPECT_EQ(header.texts[1], QStringLiteral("Days of the trip"));
+    EXPECT_EQ(header.texts[2], QStringLiteral("Printed by Kestavo 3.02"));
+    for (std::size_t a = 0; a < 3; ++a) {
+        EXPECT_GE(header.boxes[a].left(), 0);
+        EXPECT_LE(header.boxes[a].right(), layout.PrintableRect().width());
+        for (std::size_t b = a + 1; b < 3; ++b) EXPECT_FALSE(header.boxes[a].intersects(header.boxes[b])) << a << " " << b;
+    }
+
+    // On paper: no two words of the header line touch, and none goes past the right margin.
+    const std::filesystem::path pdf = Folder().File("days.pdf");
+    ASSERT_TRUE(preview->Document().SaveAsPdf(pdf.string()));
+    const double bodyTop = Points(layout.PrintableRect().top() + layout.BodyRect().top());
+    const double right = Points(layout.PrintableRect().right());
+    std::vector<pdf_text::Word> line;
+    for (const pdf_text::Word& word : pdf_text::Words(pdf))
+        if (word.page == 0 && word.yMax < bodyTop) line.push_back(word);
+    ASSERT_GT(line.size(), 8u);
+    for (std::size_t a = 0; a < line.size(); ++a) {
+        EXPECT_LE(line[a].xMax, right + 0.5) << line[a].text;
+        for (std::size_t b = a + 1; b < line.size(); ++b)
+            EXPECT_TRUE(line[a].xMax <= line[b].xMin || line[b].xMax <= line[a].xMin)
+                << line[a].text << " and " << line[b].text << " overlap";
+    }
+}
+
+TEST(ContinuedHeading, FollowsTheHeadingsDirection) {
+    EXPECT_EQ(ReportLayout::ContinuedHeading(QStringLiteral("Day 2")), QStringLiteral("Day 2 (continued)"));
+    // Right to left, "(continued)" stands wholly left of the heading's number, at its end.
+    const QString heading = QStringLiteral("\u05d9\u05d5\u05dd 2");
+    const QString text = ReportLayout::ContinuedHeading(heading);
+    QTextLayout layout(text, QGuiApplication::font());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(10000);
+    layout.endLayout();
+    const qsizetype open = text.indexOf(QLatin1Char('(')), close = text.indexOf(QLatin1Char(')'));
+    const qsizetype digit = text.indexOf(QLatin1Char('2'));
+    const qreal digitLeft = std::min(line.cursorToX(digit), line.cursorToX(digit + 1));
+    EXPECT_LT(std::max(line.cursorToX(open), line.cursorToX(close)), digitLeft) << text.toStdString();
+    EXPECT_LT(digitLeft, line.cursorToX(0));
+}
+
+TEST_F(ReportPagesTest, AFilePrinterPrintsItsOwnPaperPageRangeAndCopies) {
+    ReportPreview* preview = Run();
+    ASSERT_NE(preview, nullptr);
+    const QPageLayout a5(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                         QPageLayout::Millimeter);
+    const int pages = preview->Document().Layout(a5).PageCount();
+    EXPECT_GT(pages, preview->PageCount());   // a smaller sheet takes more of them
+    ASSERT_GE(pages, 3);
+    struct Print {
+        int copies;
+        std::vector<int> footers;
+    };
+    for (const Print& print : {Print{1, {2, 3}}, Print{2, {2, 3, 2, 3}}}) {
+        const std::filesystem::path pdf = Folder().File("printed" + std::to_string(print.copies) + ".pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        ASSERT_TRUE(printer.setPageLayout(a5));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 3);
+        printer.setCopyCount(print.copies);
+        printer.setCollateCopies(true);
+        ASSERT_TRUE(preview->PrintTo(printer));
+        pdf_text::Sheet sheet;
+        EXPECT_EQ(pdf_text::PageCount(pdf, &sheet), static_cast<int>(print.footers.size()));
+        EXPECT_NEAR(sheet.width, 595.28, 0.5);    // A5, landscape
+        EXPECT_NEAR(sheet.height, 419.53, 0.5);
+        const auto printed = PdfPages(pdf);
+        ASSERT_EQ(printed.size(), print.footers.size());
+        for (std::size_t p = 0; p < printed.size(); ++p)
+            EXPECT_EQ(printed[p].back(), "Page " + std::to_string(print.footers[p]) + " of " + std::to_string(pages));
+    }
+}
+
+// The page on the screen at "whole page": as tall as the view leaves room for, or as wide.
+void ExpectWholePageFits(ReportPreview& preview, const char* when) {
+    const QSize view = preview.findChild<QScrollArea*>()->viewport()->size();
+    const QSizeF page = preview.DrawnPageSize();
+    const double room = 2 * 12;   // the margins around a page
+    EXPECT_LE(page.height(), view.height() - room + 1) << when;
+    EXPECT_LE(page.width(), view.width() - room + 1) << when;
+    EXPECT_TRUE(std::abs(page.height() - (view.height() - room)) <= 1 || std::abs(page.width() - (view.width() - room)) <= 1)
+        << when << ": page " << page.width() << " x " << page.height() << " in " << view.width() << " x " << view.height();
+}
+
+TEST_F(ReportPagesTest, TheWholePageFillsThePreviewAtFirstShowAndAfterAResize) {
+    control.SetWindowLeft(25);
+    control.SetWindowTop(25);
+    control.SetWindowWidth(845);
+    control.SetWindowHeight(1030);
+    QPointer<ReportPreview> preview = Run();
+    ASSERT_NE(preview, nullptr);
+    while (preview->PagesDrawn() == 0) QApplication::processEvents();
+    EXPECT_EQ(preview->Zoom(), 0);
+    EXPECT_GT(preview->DrawnPageSize().height(), 800);
+    ExpectWholePageFits(*preview, "at first show");
+    preview->resize(1200, 600);
+    QApplication::processEvents();
+    ExpectWholePageFits(*preview, "after a resize");
+    EXPECT_LT(preview->DrawnPageSize().height(), 600);
+}
+
+TEST_F(ReportPagesTest, EndAndHomeGoToTheLastAndTheFirstPage) {
+    QPointer<ReportPreview> preview = Run();
+    ASSERT_NE(preview, nullptr);
+    preview->resize(600, 500);
+    const int pages = preview->PageCount();
+    ASSERT_GT(pages, 3);
+    while (preview->PagesDrawn() == 0) QApplication::processEvents();
+    QWidget* focus = preview->focusWidget() ? preview->focusWidget() : preview.data();
+    for (auto [key, page] : {std::pair{Qt::Key_End, pages - 1}, std::pair{Qt::Key_Home, 0}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(focus, &press);
+        QApplication::processEvents();
+        EXPECT_EQ(preview->CurrentPage(), page);
+    }
 }
 
 }  // namespace
