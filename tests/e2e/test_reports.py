@@ -1,5 +1,6 @@
 """Reports from the main window: the shopping list of a trip with food, saved as a PDF whose text
-holds the amounts to buy, and a detailed trip plan in the preview."""
+holds the amounts to buy, and a detailed trip plan in the preview, whose whole page fills the
+window when it opens and again when the window is resized."""
 import os
 import subprocess
 import tempfile
@@ -136,6 +137,88 @@ class TripPlanTest(unittest.TestCase):
             desktop.keys("Escape")
             desktop.no_window("Trip shopping list")
             self.assertTrue(desktop.running())
+
+
+def named(node, name, depth=0):
+    """The first node below node with that accessible name, whatever its role."""
+    if node is None or depth > 30:
+        return None
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is not None and child.name == name:
+            return child
+        found = named(child, name, depth + 1)
+        if found is not None:
+            return found
+    return None
+
+
+def white_rows(picture, box):
+    """The first and last row of the screen picture, within the box, that hold a run of white
+    pixels across a fifth of the box's width at least: the page drawn there."""
+    ppm = subprocess.run(["convert", picture, "-crop", f"{box.width}x{box.height}+{box.x}+{box.y}",
+                          "+repage", "-depth", "8", "ppm:-"], capture_output=True, check=True,
+                         timeout=60).stdout
+    fields, at = [], 0
+    while len(fields) < 4:   # P6, width, height, maximum; a single blank follows the last
+        while ppm[at:at + 1].isspace():
+            at += 1
+        if ppm[at:at + 1] == b"#":   # a comment, to the end of its line
+            at = ppm.index(b"\n", at)
+            continue
+        start = at
+        while not ppm[at:at + 1].isspace():
+            at += 1
+        fields.append(ppm[start:at])
+    width, height = int(fields[1]), int(fields[2])
+    pixels = ppm[at + 1:]
+    white = b"\xff\xff\xff" * max(1, width // 5)
+    rows = [y for y in range(height) if white in pixels[y * width * 3:(y + 1) * width * 3]]
+    return (rows[0], rows[-1]) if rows else None
+
+
+class PreviewFitTest(unittest.TestCase):
+    def assert_whole_page_fills(self, desktop, pages, when):
+        """The page's white sheet, found in a real picture of the screen, is as tall as the view
+        of the pages less their margins (12 pixels above and below, and the view's frame)."""
+        import pyatspi
+        box = pages.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        evidence = os.environ.get("KVO_E2E_EVIDENCE") or tempfile.mkdtemp(prefix="kvo-fit-")
+        os.makedirs(evidence, exist_ok=True)
+        picture = desktop.screenshot(os.path.join(evidence, f"whole page {when}.png"))
+        self.assertTrue(picture and picture.endswith(".png"), picture)
+        found = white_rows(picture, box)
+        self.assertIsNotNone(found, f"no page in the view {when}")
+        top, bottom = found
+        sheet = bottom - top + 1
+        self.assertGreaterEqual(sheet, box.height - 2 * 12 - 8, f"{when}: a page {sheet} px tall in {box.height}")
+        self.assertLessEqual(sheet, box.height - 2 * 12 + 1, f"{when}: a page {sheet} px tall in {box.height}")
+        self.assertLessEqual(top, 12 + 4, when)
+
+    def test_the_whole_page_fills_the_preview_at_first_show_and_after_a_resize(self):
+        with Desktop(prepare=add_catalogue, fake_time=FAKE_NOW) as desktop:
+            main = desktop.window("Kestavo")
+            plan_a_breakfast(desktop, main)
+            chooser = open_report(desktop, main, "Trip plan - detailed report")
+            self.assertEqual(desktop.combo_box(chooser, "Preview magnification:").name, "Default (whole page)")
+            desktop.press(chooser, "OK")
+            desktop.no_window(CHOOSER)
+            title = wait_for("the plan's preview", lambda: next(
+                (w.name for w in desktop.windows() if w.name.startswith("Trip plan")), None))
+            preview = desktop.window(title)
+            wait_for("the page count", lambda: any(label.name.endswith(("page", "pages"))
+                                                   for label in find_labels(preview)))
+            pages = wait_for("the view of the pages", lambda: named(preview, "Report pages"))
+            self.assert_whole_page_fills(desktop, pages, "at first show")
+
+            import pyatspi
+            before = pages.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            window = subprocess.run(["xdotool", "search", "--name", "^" + title + "$"], env=desktop.env,
+                                    capture_output=True, text=True, check=True, timeout=30).stdout.split()[0]
+            desktop.xdotool("windowsize", "--sync", window, "700", "560")
+            wait_for("the smaller window", lambda: pages.queryComponent().getExtents(
+                pyatspi.DESKTOP_COORDS).height < before.height - 100)
+            self.assert_whole_page_fills(desktop, pages, "after a resize")
 
 
 def find_labels(window):
