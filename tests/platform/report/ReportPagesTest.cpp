@@ -268,6 +268,31 @@ TEST_F(ReportPagesTest, ACellKeepsItsLineBreaksLfCrLfCrAndBlankLines) {
     EXPECT_NEAR(top["Sixth"] - top["Fourth"], 2 * line, 0.1 * line);
 }
 
+TEST_F(ReportPagesTest, AWordWiderThanItsColumnIsCutBetweenGraphemesNeverInsideOne) {
+    // An e and a combining acute accent: one grapheme of two characters.
+    std::string word;
+    for (int n = 0; n < 1200; ++n) word += "e\xcc\x81";
+    ReportPreview* preview = Run(WithNote("'" + word + "'"));
+    ASSERT_NE(preview, nullptr);
+    const std::filesystem::path pdf = Folder().File("days.pdf");
+    ASSERT_TRUE(preview->Document().SaveAsPdf(pdf.string()));
+    const std::vector<std::string> lines = PdfPages(pdf).at(0);
+    const std::string row = "Morning break 2 1 ";
+    std::size_t at = 0;
+    while (at < lines.size() && !StartsWith(lines[at], row)) ++at;
+    ASSERT_LT(at, lines.size()) << ::testing::PrintToString(lines);
+    std::vector<std::string> pieces{lines[at].substr(row.size())};
+    for (std::size_t next = at + 1; next < lines.size() && !StartsWith(lines[next], "Morning rest stop 3"); ++next)
+        pieces.push_back(lines[next]);
+    EXPECT_GT(pieces.size(), 2u);
+    std::string shown;
+    for (const std::string& piece : pieces) {
+        EXPECT_FALSE(StartsWith(piece, "\xcc\x81")) << "a line starts with a lone accent";
+        shown += piece;
+    }
+    EXPECT_EQ(shown, word);
+}
+
 TEST_F(ReportPagesTest, APageHeaderTooLongForItsRoomIsCutWithDotsAndOverlapsNoOtherText) {
     std::string name = "Long walk";
     while (name.size() < 130) name += " along the ridge";
