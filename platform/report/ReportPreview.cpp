@@ -151,7 +151,6 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document)
         auto* turn = new QShortcut(QKeySequence(key), this);
         connect(turn, &QShortcut::activated, this, [this, step = step] { ShowPage(CurrentPage() + step); });
     }
-
     SetZoom(0);
     area_->setFocus();
 }
