@@ -1,8 +1,9 @@
 // How long the shopping list of a long trip takes, in one run:
 //  - OK in the report chooser to the first page on the screen, through the report control
 //    (read the file, fetch its datasets through ODBC, make the bands, measure and paginate them
-//    for the screen, make and show the preview, draw its first page), phase by phase;
-//  - the whole PDF, saved from that preview (open, lay out at 600 dpi, draw every page, finish);
+//    for the paper, make and show the preview, draw its first page), phase by phase;
+//  - the whole PDF, saved from that preview (open, the layout the preview already made, draw every
+//    page at 600 dpi, finish);
 // against two references: the bare items query through the SQLite C API on the same database,
 // and the floor of a Qt report, the same cells drawn straight onto QPdfWriter pages with
 // QPainter::drawText at their columns.
@@ -205,7 +206,7 @@ int main(int argc, char** argv) {
                 long_trip::Ingredients, rows, s.pages);
     std::printf("(the run of median total among %d; references are medians)\n", Runs);
     std::printf("OK to the first page through the report control: %.1f ms\n", Ms(s.total));
-    std::printf("  read the file %.1f + datasets through ODBC %.1f + bands %.1f + layout for the screen %.1f"
+    std::printf("  read the file %.1f + datasets through ODBC %.1f + bands %.1f + layout for the paper %.1f"
                 " + preview window %.1f + first page drawn %.1f = %.1f ms (%.1f not in a phase)\n",
                 Ms(s.phases.read), Ms(s.phases.fetch), Ms(s.phases.build), Ms(s.phases.layout), Ms(s.phases.window),
                 Ms(s.firstPage), Ms(s.phases.Total() + s.firstPage), Ms(s.total - s.phases.Total() - s.firstPage));
