@@ -47,7 +47,8 @@ void WriteValue(DataFile& file, int type, const WDataValue& value) {
     } else if (value.IsNull()) {
         file.WriteTagValue(TagNull, "%s", "");
     } else if (IsIntegerType(type)) {
-        file.WriteInt(TagInt, static_cast<std::int32_t>(value.AsLong()));
+        // All 64 bits: an id beyond 32 would come back as another row's.
+        file.WriteTagValue(TagInt, "%lld", static_cast<long long>(value.AsLong()));
     } else if (IsRealType(type)) {
         file.WriteTagValue(TagDouble, "%.4lf", value.AsDouble());
     } else if (IsBinaryType(type)) {

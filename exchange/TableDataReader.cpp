@@ -13,10 +13,11 @@ namespace {
 constexpr const char* PrematureEnd = "Premature end of file";
 
 // A text value starts after the one blank that the writer puts behind the colon, so that a
-// note beginning with blanks or a tab keeps them.
+// note beginning with blanks or a tab keeps them. It ends at its first zero byte, as a C string
+// does: the export could never write the rest back.
 std::string TextAfterBlank(std::string_view raw) {
     if (!raw.empty() && raw.front() == ' ') raw.remove_prefix(1);
-    return std::string(raw);
+    return std::string(raw.substr(0, raw.find('\0')));
 }
 
 }  // namespace
@@ -26,11 +27,21 @@ bool TableDataReader::Fail(std::string message) {
     return false;
 }
 
+// True, with the failure told, when no further line can be read: the end of the file, or a
+// line that could not be read.
+bool TableDataReader::Stopped() {
+    if (file_.ReadFailed()) return !Fail(file_.GetErrorText());
+    if (file_.AtEnd()) return !Fail(PrematureEnd);
+    return false;
+}
+
 bool TableDataReader::Open(const std::string& path, int maxLoadVersion) {
     error_.clear();
     if (!file_.OpenRead(path, TableDataTags)) return Fail("Could not open the file for loading: " + path);
-    if (file_.ReadTag() != TagHeader) return Fail("Expected first tag/header line in file: " + path);
-    if (file_.ReadTag() != TagLoadVersion) return Fail("Expected load version line in file: " + path);
+    if (file_.ReadTag() != TagHeader)
+        return Fail(file_.ReadFailed() ? file_.GetErrorText() : "Expected first tag/header line in file: " + path);
+    if (file_.ReadTag() != TagLoadVersion)
+        return Fail(file_.ReadFailed() ? file_.GetErrorText() : "Expected load version line in file: " + path);
     std::int32_t loadVersion = 0;
     file_.ReadInt(loadVersion, 0, 0);
     if (loadVersion > maxLoadVersion)
@@ -47,21 +58,19 @@ TableDataReader::Next TableDataReader::NextTable(std::string& table) {
             return Next::Table;
         }
         if (tag == TagEnd) return Next::End;
-        if (file_.AtEnd()) {
-            Fail(PrematureEnd);
-            return Next::Failed;
-        }
+        if (Stopped()) return Next::Failed;
     }
 }
 
 bool TableDataReader::ReadColumnList() {
-    return file_.ReadTag() == TagRowsStart || Fail("unexpected tag after start of table");
+    if (file_.ReadTag() == TagRowsStart) return true;
+    return Fail(file_.ReadFailed() ? file_.GetErrorText() : "unexpected tag after start of table");
 }
 
 bool TableDataReader::SkipTable() {
     for (;;) {
         if (file_.ReadTag() == TagRowsEnd) return true;
-        if (file_.AtEnd()) return Fail(PrematureEnd);
+        if (Stopped()) return false;
     }
 }
 
@@ -78,31 +87,31 @@ TableDataReader::Row TableDataReader::NextRow(std::vector<TableDataValue>& value
         case TagInt:
         case TagDouble:
         case TagBinary:
-        case TagNull: values.push_back(ReadValue(tag)); break;
+        case TagNull:
+            if (!ReadValue(tag, values.emplace_back())) return Row::Failed;
+            break;
         default:
-            if (file_.AtEnd()) {
-                Fail(PrematureEnd);
-                return Row::Failed;
-            }
+            if (Stopped()) return Row::Failed;
         }
     }
 }
 
-TableDataValue TableDataReader::ReadValue(int tag) {
-    TableDataValue read{tag, {}};
+// A number the database could not hold as it stands is refused, never stored as another one.
+bool TableDataReader::ReadValue(int tag, TableDataValue& read) {
+    read = {tag, {}};
     switch (tag) {
     case TagStr:
     case TagLongStr: read.value = TextAfterBlank(file_.RawValue()); break;
     case TagInt:
         if (!file_.SkipSpaces().empty()) {
-            std::int32_t number = 0;
-            file_.ReadInt(number, 0, 0);
+            std::int64_t number = 0;
+            if (!file_.ReadInt64(number)) return Fail(file_.GetErrorText());
             read.value = static_cast<long long>(number);
         }
         break;
     case TagDouble: {
         double number = 0;
-        file_.ReadDouble(number);
+        if (!file_.ReadDouble(number)) return Fail(file_.GetErrorText());
         read.value = number;
         break;
     }
@@ -113,5 +122,5 @@ TableDataValue TableDataReader::ReadValue(int tag) {
     }
     default: break;   // col_val_null
     }
-    return read;
+    return true;
 }

@@ -43,16 +43,17 @@ public:
 
     enum class Next { Table, End, Failed };
     // Reads on to the next table start (its name in `table`) or the end line; other lines are
-    // passed over. Failed at the end of the file.
+    // passed over. Failed at the end of the file or at a line that cannot be read.
     Next NextTable(std::string& table);
     // Right after a table start: the column list must follow (its names are not used).
     bool ReadColumnList();
-    // Reads on to the table end line; false at the end of the file.
+    // Reads on to the table end line; false at the end of the file or a line that cannot be read.
     bool SkipTable();
 
     enum class Row { Row, TableEnd, Failed };
     // Reads the next row of the table: the value lines since the last row start, in order.
-    // TableEnd at the table end line; Failed at the end of the file.
+    // TableEnd at the table end line; Failed at the end of the file, at a line that cannot be
+    // read, or at a number that no column could hold as it stands.
     Row NextRow(std::vector<TableDataValue>& values);
 
     // The message of the last failure, in the program's words.
@@ -60,7 +61,8 @@ public:
 
 private:
     bool Fail(std::string message);
-    TableDataValue ReadValue(int tag);
+    bool Stopped();
+    bool ReadValue(int tag, TableDataValue& read);
 
     DataFile file_;
     std::string error_;

@@ -1,12 +1,15 @@
 #include "shell/DataFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <locale.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -98,8 +101,17 @@ bool DataFile::OpenRead(const std::string& path, const char* const* tags) {
     errorText_.clear();
     line_.clear();
     readPos_ = lineLength_ = 0;
-    atEnd_ = false;
+    atEnd_ = readFailed_ = afterCR_ = false;
+    lineNumber_ = linesEnded_ = 0;
+    path_ = path;
     file_ = std::fopen(path.c_str(), "rb");
+    // A folder opens for reading but gives no bytes: it is a file that cannot be opened, not
+    // an empty one.
+    struct stat status {};
+    if (file_ && (fstat(fileno(file_), &status) != 0 || S_ISDIR(status.st_mode))) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
     if (!file_) {
         SetErrorText("Could not open file '" + path + "'");
         return false;
@@ -177,18 +189,58 @@ bool DataFile::WriteScrambled(const void* bytes, long length) {
     return true;
 }
 
+bool DataFile::FailRead(std::string text) {
+    readFailed_ = true;
+    line_.clear();
+    line_.shrink_to_fit();   // a refused line gives its memory back at once
+    readPos_ = lineLength_ = 0;
+    SetErrorText(std::move(text));
+    return false;
+}
+
+// In powers of two, so that the last step lands on the limit itself: the buffer never outgrows
+// it, and no copy of a nearly full one sits beside it. A new string, since reserve() on a used
+// one may round the size up to twice the old.
+void DataFile::Grow() {
+    std::string grown;
+    grown.reserve(std::min(std::bit_ceil(line_.size() + 1), MaxLineLength));
+    grown.append(line_);
+    line_.swap(grown);
+}
+
 bool DataFile::ReadLine() {
     line_.clear();
     readPos_ = lineLength_ = 0;
+    if (readFailed_) return false;
     int c = EOF;
     if (file_) {
-        // Line ends before the first character are empty lines: skip them.
-        do c = std::getc(file_);
-        while (c == '\r' || c == '\n');
-        while (c != EOF && c != '\r' && c != '\n') {
-            line_ += static_cast<char>(c);
-            c = std::getc(file_);
+        // Line ends before the first character are empty lines: skip them. CR LF ends one line.
+        for (;;) {
+            c = getc_unlocked(file_);
+            if (c == '\n') {
+                if (!afterCR_) ++linesEnded_;
+            } else if (c == '\r') {
+                ++linesEnded_;
+            } else {
+                break;
+            }
+            afterCR_ = c == '\r';
         }
+        afterCR_ = false;
+        lineNumber_ = linesEnded_ + 1;
+        while (c != EOF && c != '\r' && c != '\n') {
+            if (line_.size() == MaxLineLength)
+                return FailRead("The line " + std::to_string(lineNumber_) + " is longer than " +
+                                std::to_string(MaxLineLength >> 20) + " MiB");
+            if (line_.size() == line_.capacity()) Grow();
+            line_ += static_cast<char>(c);
+            c = getc_unlocked(file_);
+        }
+        if (c == '\r' || c == '\n') {
+            ++linesEnded_;
+            afterCR_ = c == '\r';
+        }
+        if (c == EOF && std::ferror(file_)) return FailRead("Could not read file '" + path_ + "'");
     }
     if (line_.empty()) {
         atEnd_ = true;
@@ -200,14 +252,14 @@ bool DataFile::ReadLine() {
     return true;
 }
 
+// In place: the byte of pair p lands at p, before the digits of any later pair.
 void DataFile::Unscramble() {
-    std::string bytes;
-    bytes.reserve(line_.size() / 2);
-    for (std::size_t pair = 0; 2 * pair + 1 < line_.size(); ++pair) {
+    std::size_t pair = 0;
+    for (; 2 * pair + 1 < line_.size(); ++pair) {
         const int value = HexValue(line_[2 * pair]) * 16 + HexValue(line_[2 * pair + 1]);
-        bytes += static_cast<char>(value ^ ScrambleKey[pair % ScrambleKey.size()]);
+        line_[pair] = static_cast<char>(value ^ ScrambleKey[pair % ScrambleKey.size()]);
     }
-    line_ = std::move(bytes);
+    line_.resize(pair);
 }
 
 int DataFile::ReadTag() {
@@ -241,14 +293,33 @@ bool DataFile::ParseInt(std::int32_t& value) const {
     return true;
 }
 
+std::string DataFile::RangeMessage(const std::string& range) const {
+    // The message is cut at its limit anyway: a long line is never copied whole.
+    return "Data out of range" + range + " in the line '" + line_.substr(0, std::min(line_.find('\0'), MaxErrorText)) +
+           "'";
+}
+
 bool DataFile::ReadInt(std::int32_t& value, int min, int max) {
     ParseInt(value);   // without a number the value stays, and the range test applies to it
     if (min != max && (value < min || value > max)) {
-        char range[64];
-        std::snprintf(range, sizeof range, "Data out of range [%d, %d] in the line '", min, max);
-        SetErrorText(range + line_.substr(0, line_.find('\0')) + "'");
+        SetErrorText(RangeMessage(" [" + std::to_string(min) + ", " + std::to_string(max) + "]"));
         return false;
     }
+    return true;
+}
+
+bool DataFile::ReadInt64(std::int64_t& value) {
+    ScopedCLocale cLocale;
+    const char* start = line_.c_str() + readPos_;
+    char* end = nullptr;
+    errno = 0;
+    const long long number = std::strtoll(start, &end, 10);
+    if (end == start) return true;
+    if (errno == ERANGE) {
+        SetErrorText(RangeMessage(" [" + std::to_string(INT64_MIN) + ", " + std::to_string(INT64_MAX) + "]"));
+        return false;
+    }
+    value = number;
     return true;
 }
 
@@ -257,7 +328,12 @@ bool DataFile::ReadDouble(double& value) {
     const char* start = line_.c_str() + readPos_;
     char* end = nullptr;
     const double number = std::strtod(start, &end);
-    if (end != start) value = number;
+    if (end == start) return true;
+    if (!std::isfinite(number)) {
+        SetErrorText(RangeMessage(""));
+        return false;
+    }
+    value = number;
     return true;
 }
 
@@ -270,5 +346,5 @@ bool DataFile::ReadBool(bool& value) {
 std::string DataFile::SkipSpaces() const {
     std::size_t pos = std::min(readPos_, line_.size());
     while (pos < line_.size() && (line_[pos] == ' ' || line_[pos] == '\t')) ++pos;
-    return line_.substr(pos);
+    return line_.substr(pos, line_.find('\0', pos) - pos);
 }

@@ -31,15 +31,29 @@ public:
     bool WriteBinary(int tag, const void* bytes, std::size_t length);   // always scrambled
     bool WriteScrambled(const void* bytes, long length);   // -1: up to the terminator
 
-    bool ReadLine();                  // the next non-empty line; false at the end of the file
+    // A line longer than this is refused: one line never takes more memory than this.
+    static constexpr std::size_t MaxLineLength = 64u << 20;
+
+    // The next non-empty line; false at the end of the file, or when the line could not be read.
+    bool ReadLine();
     // True once a read has found no further line (-2 from ReadTag is then the end, not a line
     // without a colon).
     bool AtEnd() const { return atEnd_; }
+    // True once a line could not be read (too long, or the system's read failed); the error
+    // text says which line. Every further read fails too.
+    bool ReadFailed() const { return readFailed_; }
     int ReadTag();                    // tag number; -1 unknown tag; -2 no line or no colon
     bool ReadInt(std::int32_t& value, int min, int max);   // min == max: any number passes
+    // Any number that 64 bits hold; false, with the range message, for one beyond them. Without
+    // a number the value stays as it was.
+    bool ReadInt64(std::int64_t& value);
+    // False, with the range message, for a number that is not finite ("1e999", "inf", "nan").
     bool ReadDouble(double& value);
     bool ReadBool(bool& value);
-    std::string SkipSpaces() const;   // the rest of the line after blanks and tabs
+    // The rest of the line after blanks and tabs, as a text: up to its first zero byte.
+    std::string SkipSpaces() const;
+    // The number of the current line in the file, from 1; empty lines count.
+    long LineNumber() const { return lineNumber_; }
 
     // The raw value after ReadTag: its bytes start here and LineLength() counts them
     // (a scrambled line may hold zero bytes).
@@ -65,6 +79,9 @@ private:
     void Put(std::string_view bytes);   // notes the first failed write
     void Unscramble();
     bool ParseInt(std::int32_t& value) const;
+    bool FailRead(std::string text);
+    void Grow();
+    std::string RangeMessage(const std::string& range) const;
 
     const char* const* tags_ = nullptr;
     int tagCount_ = 0;
@@ -75,5 +92,10 @@ private:
     std::string errorText_;         // at most 299 characters
     std::size_t lineLength_ = 0;    // bytes of the line; after the tag, bytes after the colon
     bool atEnd_ = false;
+    bool readFailed_ = false;
+    std::string path_;
+    long lineNumber_ = 0;
+    long linesEnded_ = 0;           // line ends met so far; CR LF counts once
+    bool afterCR_ = false;
     int writeError_ = 0;
 };

@@ -70,7 +70,7 @@ bool StartupOptions::Save() {
 bool StartupOptions::Load() {
     if (!OpenRead(GetOptionsFileName(), OptionsTags)) return false;
     if (ReadTag() != TagHeader) {
-        SetErrorText("header tag is missing");
+        if (!ReadFailed()) SetErrorText("header tag is missing");
         Close();
         SetDefaults();
         return false;
@@ -79,6 +79,9 @@ bool StartupOptions::Load() {
     for (bool more = true; more && ok;) {
         switch (ReadTag()) {
         case -2:   // no further line, or a line without a colon: the file ends here
+            ok = !ReadFailed();
+            more = false;
+            break;
         case TagEnd: more = false; break;
         case -1: ok = false; break;
         case TagHeader: break;

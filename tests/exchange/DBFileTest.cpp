@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/forms/Forms.h"
+#include "shell/DataFile.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "tests/exchange/ExchangeData.h"
 #include "tests/support/FileText.h"
@@ -18,6 +19,18 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The scrambled form of a line, as the writer makes it.
+std::string Scrambled(const std::string& line) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i] ^ DataFile::ScrambleKey[i % DataFile::ScrambleKey.size()]);
+        hex += digits[byte >> 4];
+        hex += digits[byte & 15];
+    }
+    return hex;
+}
 
 const std::vector<std::string> CatalogueTables = {"Ingredients", "Courses", "Meals", "People", "Trips"};
 
@@ -251,6 +264,51 @@ TEST_F(DBFileTest, ALineWhoseMenuItemWasSkippedIsSkippedToo) {
     const ColIDMapElt* entry = main.FindTableSchema("CourseIngredients")->idMap.Find(1);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->newId, -1);
+}
+
+// Two ids that 32 bits cannot tell apart: the line that names the first must find the first.
+TEST_F(DBFileTest, IdsBeyondThirtyTwoBitsKeepALineOnTheIngredientItNames) {
+    EmptyExchangedTables();
+    WriteFileText(folder.File("ids.kvo"),
+                  "kvo_1_0:\r\nload_version: 103\r\ntable: Ingredients\r\nrows_start: id, name\r\n"
+                  "row_start:\r\ncol_val_int: 99999999999\r\ncol_val_str: first\r\nrow_end:\r\n"
+                  "row_start:\r\ncol_val_int: 99999999998\r\ncol_val_str: second\r\nrow_end:\r\nrows_end:\r\n"
+                  "table: Courses\r\nrows_start: id, name\r\n"
+                  "row_start:\r\ncol_val_int: 99999999997\r\ncol_val_str: stew\r\nrow_end:\r\nrows_end:\r\n"
+                  "table: CourseIngredients\r\nrows_start: id, course, ingredient, measure, amount, unit_measure\r\n"
+                  "row_start:\r\ncol_val_int: 99999999996\r\ncol_val_int: 99999999997\r\n"
+                  "col_val_int: 99999999999\r\ncol_val_int: 14\r\ncol_val_double: 1.0\r\ncol_val_int: 0\r\n"
+                  "row_end:\r\nrows_end:\r\nkvo_end:\r\n");
+    ASSERT_TRUE(ImportFrom(folder.File("ids.kvo"))) << lastError;
+    EXPECT_EQ(Rows()["CourseIngredients"], std::vector<std::string>{"stew|first|14|1.0|0"});
+    EXPECT_EQ(Count("Ingredients"), 2);
+}
+
+TEST_F(DBFileTest, AnExportWritesIdsOfSixtyFourBits) {
+    Exec("insert into Ingredients( id, name ) values( 99999999999, 'big' )");
+    ASSERT_TRUE(ExportTo(folder.File("big.kvo"), {"Ingredients"})) << lastError;
+    EXPECT_NE(ReadFileText(folder.File("big.kvo")).find("\r\ncol_val_int: 99999999999\r\ncol_val_str: big\r\n"),
+              std::string::npos);
+}
+
+// What is stored is what the export writes again: a file and its own export give the same rows.
+TEST_F(DBFileTest, ANameEndsAtAZeroBytePlainOrScrambledAndTravelsOnUnchanged) {
+    EmptyExchangedTables();
+    const std::string scrambledName = Scrambled(std::string("col_val_str: Pepper\0mill", 24));
+    WriteFileText(folder.File("nul.kvo"),
+                  std::string("kvo_1_0:\r\nload_version: 103\r\ntable: Ingredients\r\nrows_start: id, name\r\n"
+                              "row_start:\r\ncol_val_int: 1\r\ncol_val_str: Salt\0y\r\nrow_end:\r\n",
+                              130) +
+                      "row_start:\r\ncol_val_int: 2\r\n" + scrambledName +
+                      "\r\nrow_end:\r\nrows_end:\r\nkvo_end:\r\n");
+    ASSERT_TRUE(ImportFrom(folder.File("nul.kvo"))) << lastError;
+    EXPECT_EQ(SqliteRows(folder.File("Kestavo.db"), "select hex(name) from Ingredients order by name"),
+              (std::vector<std::string>{"506570706572", "53616C74"}));
+    const TableRows imported = Rows();
+    ASSERT_TRUE(ExportTo(folder.File("again.kvo"))) << lastError;
+    EmptyExchangedTables();
+    ASSERT_TRUE(ImportFrom(folder.File("again.kvo"))) << lastError;
+    EXPECT_EQ(Rows(), imported);
 }
 
 // The export checks what it wrote: a file cut off by a full disk is an error and is deleted.

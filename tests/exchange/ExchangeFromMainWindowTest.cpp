@@ -98,6 +98,43 @@ TEST_F(ExchangeFromMainWindowTest, AFailedImportPutsTheDatabaseBackByteForByte) 
     EXPECT_EQ(Count("Ingredients"), 0);
 }
 
+// A number that the database could not hold as it stands refuses the whole file, before or
+// after the rows that read well.
+struct BadNumberCase {
+    const char* name;
+    std::string values;   // the value lines of the second row
+    std::string message;
+    friend void PrintTo(const BadNumberCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class BadNumberImportTest : public ExchangeFromMainWindowTest, public ::testing::WithParamInterface<BadNumberCase> {};
+
+TEST_P(BadNumberImportTest, RefusesTheFileAndLeavesTheDatabaseByteForByte) {
+    const BadNumberCase& c = GetParam();
+    WriteFileText(DataFile(), "kvo_1_0:\r\nload_version: 103\r\ntable: Ingredients\r\nrows_start: id, name\r\n"
+                              "row_start:\r\ncol_val_int: 5\r\ncol_val_str: pepper\r\nrow_end:\r\n"
+                              "row_start:\r\n" + c.values + "\r\nrow_end:\r\nrows_end:\r\nkvo_end:\r\n");
+    const std::string bytes = ReadFileText(Database());
+    EXPECT_FALSE(window->ImportDatabase(DataFile().string()));
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database File Error");
+    EXPECT_EQ(prompter.Messages()[0].text, c.message);
+    EXPECT_TRUE(ReadFileText(Database()) == bytes);
+    EXPECT_EQ(Count("Ingredients"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BadNumberImportTest,
+    ::testing::Values(
+        BadNumberCase{"IdOfThirtyDigits", "col_val_int: 123456789012345678901234567890\r\ncol_val_str: sugar",
+                      "Data out of range [-9223372036854775808, 9223372036854775807] in the line "
+                      "'col_val_int: 123456789012345678901234567890'"},
+        BadNumberCase{"InfiniteDouble",
+                      "col_val_int: 6\r\ncol_val_str: sugar\r\ncol_val_int: 14\r\ncol_val_int: 0\r\n"
+                      "col_val_str: \r\ncol_val_double: 1e999",
+                      "Data out of range in the line 'col_val_double: 1e999'"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Another program reads the file until the import's commit gives up: the import's own message,
 // once, and none of it stays.
 TEST_F(ExchangeFromMainWindowTest, AnImportWhoseCommitFailsIsToldOnceAndKeepsNothing) {

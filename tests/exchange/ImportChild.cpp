@@ -1,5 +1,6 @@
 // A program that imports one table data file into the Kestavo.db of a folder through the
-// "Kestavo" data source, as the main window does, so that a test can kill it half-way.
+// "Kestavo" data source, as the main window does, so that a test can kill it half-way or weigh
+// its memory. A failed import's message goes to the standard error.
 //   kvo_import_child FOLDER FILE
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     arguments.maxLoadVersion = 302;
     DBFile import;
     const bool imported = import.Import(std::move(arguments));
+    if (!imported) std::fprintf(stderr, "%s\n", import.LastError().c_str());
     main.DestroyDataObjects();
     return imported ? 0 : 1;
 }

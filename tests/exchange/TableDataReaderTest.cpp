@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "exchange/DBFile.h"
 #include "exchange/TableDataReader.h"
 #include "shell/DataFile.h"
@@ -58,6 +60,15 @@ TEST_P(MalformedFileTest, TheImportSaysWhatIsWrong) {
     if (const auto at = expected.find("<path>"); at != std::string::npos) expected.replace(at, 6, path);
     EXPECT_EQ(transfer.LastError(), expected);
     EXPECT_EQ(ok, expected.empty());
+}
+
+TEST(TableDataReaderTest, AFolderIsAFileThatCannotBeOpened) {
+    ScratchFolder folder;
+    const std::string path = folder.File("data.kvo");
+    std::filesystem::create_directory(path);
+    TableDataReader reader;
+    EXPECT_FALSE(reader.Open(path, 302));
+    EXPECT_EQ(reader.Error(), "Could not open the file for loading: " + path);
 }
 
 const std::string Skipped = "table: Ingredients\r\nrows_start: id\r\nrow_start:\r\ncol_val_int: 1\r\nrow_end:\r\nrows_end:\r\n";
@@ -148,9 +159,46 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"ScrambledLineBreak", Scrambled("col_val_str: a\r\nb"), TagStr, WDataValue("a\r\nb")},
         ValueCase{"Binary", Scrambled(std::string("col_val_binary:\0\r\n\xff", 19)), TagBinary,
                   WDataValue(WDataValue::Bytes{0, '\r', '\n', 0xff})},
+        ValueCase{"IntegerBeyondThirtyTwoBits", "col_val_int: 99999999999", TagInt, WDataValue(99999999999LL)},
+        ValueCase{"PlainTextEndsAtAZeroByte", std::string("col_val_str: Salt\0x", 19), TagStr, WDataValue("Salt")},
+        ValueCase{"ScrambledTextEndsAtAZeroByte", Scrambled(std::string("col_val_long_str: Pep\0per", 25)), TagLongStr,
+                  WDataValue("Pep")},
         ValueCase{"ScrambledOddLengthDropsTheLastDigit", ScrambledText + "7", TagStr, WDataValue("abc")},
         ValueCase{"ScrambledNonHexDigitCountsAsZero", WithNonHexDigit(), TagStr,
                   WDataValue(Decoded(WithNonHexDigit()).substr(13))}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A number that no column could hold as it stands ends the import, naming its line.
+class RefusedValueTest : public ::testing::TestWithParam<ValueCase> {
+protected:
+    ScratchFolder folder;
+};
+
+TEST_P(RefusedValueTest, EndsTheTableWithTheRangeMessage) {
+    const ValueCase& c = GetParam();
+    const std::string path = folder.File("data.kvo");
+    ScratchFolder::Write(path, std::string(Head) + "table: Ingredients\r\nrows_start: id\r\nrow_start:\r\n" + c.line +
+                                   "\r\nrow_end:\r\nrows_end:\r\nkvo_end:\r\n");
+    TableDataReader reader;
+    ASSERT_TRUE(reader.Open(path, 302)) << reader.Error();
+    std::string table;
+    ASSERT_EQ(reader.NextTable(table), TableDataReader::Next::Table);
+    ASSERT_TRUE(reader.ReadColumnList());
+    std::vector<TableDataValue> values;
+    EXPECT_EQ(reader.NextRow(values), TableDataReader::Row::Failed);
+    EXPECT_EQ(reader.Error(), c.value.AsText());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, RefusedValueTest,
+    ::testing::Values(
+        ValueCase{"IntegerOfThirtyDigits", "col_val_int: 123456789012345678901234567890", TagInt,
+                  WDataValue("Data out of range [-9223372036854775808, 9223372036854775807] in the line "
+                             "'col_val_int: 123456789012345678901234567890'")},
+        ValueCase{"InfiniteDouble", "col_val_double: 1e999", TagDouble,
+                  WDataValue("Data out of range in the line 'col_val_double: 1e999'")},
+        ValueCase{"NotANumber", Scrambled("col_val_double: nan"), TagDouble,
+                  WDataValue("Data out of range in the line 'col_val_double: nan'")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

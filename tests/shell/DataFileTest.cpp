@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/shell/ScratchFolder.h"
 
 namespace {
@@ -254,6 +256,94 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{"NoNumberTestsTheOldValue", "col_val_int: ", 0, 4, false, 7},
                       IntCase{"TooLargeForThirtyTwoBits", "col_val_int: 99999999999", 0, 4, false, INT32_MAX}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct Int64Case {
+    const char* name;
+    friend void PrintTo(const Int64Case& c, std::ostream* os) { *os << c.name; }
+    std::string line;
+    bool ok;
+    std::int64_t value;   // after the read, from a start value of 7
+};
+
+class ReadInt64Test : public DataFileTest, public ::testing::WithParamInterface<Int64Case> {};
+
+TEST_P(ReadInt64Test, ReadsEveryNumberOfSixtyFourBitsAndRefusesLargerOnes) {
+    const Int64Case& c = GetParam();
+    OpenWith(c.line + "\r\n");
+    ASSERT_GE(reader.ReadTag(), 0);
+    std::int64_t value = 7;
+    EXPECT_EQ(reader.ReadInt64(value), c.ok);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(reader.GetErrorText(),
+              c.ok ? "" : "Data out of range [-9223372036854775808, 9223372036854775807] in the line '" + c.line + "'");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, ReadInt64Test,
+    ::testing::Values(Int64Case{"BeyondThirtyTwoBits", "col_val_int: 99999999999", true, 99999999999},
+                      Int64Case{"Smallest", "col_val_int: -9223372036854775808", true, INT64_MIN},
+                      Int64Case{"Largest", "col_val_int: 9223372036854775807", true, INT64_MAX},
+                      Int64Case{"ThirtyDigits", "col_val_int: 123456789012345678901234567890", false, 7},
+                      Int64Case{"BelowSixtyFourBits", "col_val_int: -9223372036854775809", false, 7},
+                      Int64Case{"NoNumberKeepsTheOldValue", "col_val_int: x", true, 7}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class NonFiniteDoubleTest : public DataFileTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(NonFiniteDoubleTest, IsRefusedAndKeepsTheOldValue) {
+    const std::string line = "col_val_double: " + GetParam();
+    OpenWith(line + "\r\n");
+    ASSERT_EQ(reader.ReadTag(), ColValDouble);
+    double value = 1.25;
+    EXPECT_FALSE(reader.ReadDouble(value));
+    EXPECT_EQ(value, 1.25);
+    EXPECT_EQ(reader.GetErrorText(), "Data out of range in the line '" + line + "'");
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, NonFiniteDoubleTest, ::testing::Values("1e999", "-1e999", "inf", "nan"),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(DataFileTest, LineNumbersCountEveryLineEndOnce) {
+    OpenWith("table: a\r\n\r\ntable: b\ntable: c\rtable: d\n\ntable: e");
+    for (long expected : {1, 3, 4, 5, 7}) {
+        ASSERT_EQ(reader.ReadTag(), Table);
+        EXPECT_EQ(reader.LineNumber(), expected);
+    }
+}
+
+// The text of a value is a C string; the raw bytes (a binary value) keep what follows the zero.
+TEST_F(DataFileTest, ATextEndsAtItsFirstZeroByte) {
+    OpenWith(std::string("table: Me\0als\r\n", 16));
+    ASSERT_EQ(reader.ReadTag(), Table);
+    EXPECT_EQ(reader.SkipSpaces(), "Me");
+    EXPECT_EQ(reader.RawValue(), std::string(" Me\0als", 7));
+}
+
+TEST_F(DataFileTest, AFolderCannotBeOpenedForReading) {
+    const std::string folderPath = folder.File("kvo.dat");
+    std::filesystem::create_directory(folderPath);
+    EXPECT_FALSE(reader.OpenRead(folderPath, KvoTags));
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(reader.GetErrorText(), "Could not open file '" + folderPath + "'");
+}
+
+// A line of the limit reads; one byte more is refused with its line number, and nothing after it
+// is read.
+TEST_F(DataFileTest, ALineLongerThanTheLimitIsRefusedByItsNumber) {
+    std::string bytes = "kvo_1_0:\r\n\r\ntable: ";
+    bytes += std::string(DataFile::MaxLineLength - 7, 'x') + "\r\ntable: ";
+    bytes += std::string(DataFile::MaxLineLength - 6, 'y') + "\r\nkvo_end:\r\n";
+    OpenWith(bytes);
+    ASSERT_EQ(reader.ReadTag(), Header);
+    ASSERT_EQ(reader.ReadTag(), Table);
+    EXPECT_EQ(reader.LineLength(), DataFile::MaxLineLength - 6);
+    EXPECT_EQ(reader.ReadTag(), -2);
+    EXPECT_TRUE(reader.ReadFailed());
+    EXPECT_FALSE(reader.AtEnd());
+    EXPECT_EQ(reader.GetErrorText(), "The line 4 is longer than 64 MiB");
+    EXPECT_EQ(reader.ReadTag(), -2);
+    EXPECT_EQ(reader.GetErrorText(), "The line 4 is longer than 64 MiB");
+}
 
 TEST_F(DataFileTest, ReadBoolIsTrueOnlyForOne) {
     OpenWith("col_val_int: 1\r\ncol_val_int: 0\r\ncol_val_int: 2\r\ncol_val_int: yes\r\n");

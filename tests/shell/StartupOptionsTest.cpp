@@ -156,6 +156,20 @@ TEST_F(StartupOptionsTest, MissingFileFailsAndKeepsTheDefaults) {
     ExpectDefaults(options);
 }
 
+TEST_F(StartupOptionsTest, AFolderInPlaceOfTheFileCannotBeOpened) {
+    std::filesystem::create_directory("kvo.dat");
+    EXPECT_FALSE(options.Load());
+    EXPECT_EQ(options.GetErrorText(), "Could not open file 'kvo.dat'");
+    ExpectDefaults(options);
+}
+
+TEST_F(StartupOptionsTest, ANameEndsAtItsFirstZeroByte) {
+    WriteOptionsFile(std::string("kvo_v_10:\r\nuser_name: Ann\0Lee\r\nreport_type: 3\r\n", 47));
+    ASSERT_TRUE(options.Load()) << options.GetErrorText();
+    EXPECT_EQ(options.userName, "Ann");
+    EXPECT_EQ(options.reportType, 3);
+}
+
 TEST_F(StartupOptionsTest, BooleansAreTrueOnlyForOne) {
     WriteOptionsFile("kvo_v_10:\r\nstartup_help: 2\r\nstartup_convert: 0\r\nsafe_edits: 1\r\n");
     ASSERT_TRUE(options.Load());

@@ -466,6 +466,17 @@ TEST_F(MainWindowTest, InvalidOptionsFileIsReportedAndReplacedByTheDefaults) {
     EXPECT_EQ(ReadFileText(current / "kvo.dat").rfind("kvo_v_10:\r\n", 0), 0u);
 }
 
+// A folder by that name is a file that cannot be opened, not one without a header.
+TEST_F(MainWindowTest, AnOptionsFileThatIsAFolderIsReportedAsOneThatCannotBeOpened) {
+    SeedDatabase();
+    fs::create_directory(current / "kvo.dat");
+    Start();
+    ASSERT_TRUE(window->HasWindow());
+    EXPECT_TRUE(MessageShown("Startup Error", "The default startup options file is not valid. The error was:\n"
+                                              "Could not open file 'kvo.dat'\nThe initial program defaults will be used."));
+    EXPECT_TRUE(fs::is_directory(current / "kvo.dat"));
+}
+
 TEST_F(MainWindowTest, OptionsAreNotWrittenWhenTheStartupEndsEarly) {
     WriteFileText(current / "kvo.dat", "old options\r\n");
     Start();   // no database, and the question is cancelled
