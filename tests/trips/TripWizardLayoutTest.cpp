@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <functional>
@@ -62,6 +64,11 @@ std::vector<std::string> CutTexts(QDialog* window) {
         } else if (qobject_cast<QAbstractButton*>(w)) {
             if (r.width() < w->sizeHint().width() || r.height() < w->sizeHint().height())
                 faults.push_back(Describe(w) + ": squashed");
+        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+            for (int i = 0; i < list->count(); ++i)
+                if (list->fontMetrics().horizontalAdvance(list->item(i)->text()) > list->viewport()->width())
+                    faults.push_back(Describe(w) + ": entry \"" + list->item(i)->text().toStdString() + "\" cut");
+            if (list->horizontalScrollBar()->maximum() > 0) faults.push_back(Describe(w) + ": scrolls sideways");
         } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
             if (TextRoom(box) < box->fontMetrics().horizontalAdvance(box->text()))
                 faults.push_back(Describe(w) + ": text \"" + box->text().toStdString() + "\" cut");
