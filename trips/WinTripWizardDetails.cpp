@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "shell/WinStart.h"
 #include "trips/TripWizardTables.h"
@@ -47,6 +49,13 @@ void WinTripWizardDetails::SetDefaults() {
     std::tm today{};
     localtime_r(&now, &today);
     WinStart::FormatDate(startDate_, today.tm_year + 1900, today.tm_mon + 1, today.tm_mday, false);
+    // Wide enough for the longest month's date, whichever date the picker gives.
+    std::vector<std::string> dates;
+    for (int month = 1; month <= 12; ++month) {
+        std::string text;
+        dates.push_back(WinStart::FormatDate(text, today.tm_year + 1900, month, 28, true));
+    }
+    textb_Date->KeepWidthFor(dates);
     ShowLongDate();
     textb_NumDays->SetText("3");
     std::string name = "new_trip";

@@ -36,12 +36,16 @@ void WinTripWizardStops::LoadStops() {
 
     selData_.Init(false);
     // The position prefix keeps the sorted lists in the order of the day.
+    std::vector<std::string> shown;
     for (long row = 0; row < query_MealStops->GetNumRows(); ++row) {
         const std::string name = query_MealStops->GetValue(row, 1).AsText();
-        selData_.AddItem(Sql("%02d) %s", static_cast<int>(row + 1), name.c_str()),
-                         static_cast<std::int32_t>(query_MealStops->GetValue(row, 0).AsLong()), 0, false);
+        shown.push_back(Sql("%02d) %s", static_cast<int>(row + 1), name.c_str()));
+        selData_.AddItem(shown.back(), static_cast<std::int32_t>(query_MealStops->GetValue(row, 0).AsLong()), 0, false);
     }
     selLists_.Fill(lb_TripStops, lb_MealStops, selData_, "food stop", this, nullptr);
+    // The food stops are few and fixed: either list shows each of them whole.
+    lb_TripStops->KeepWidthFor(shown);
+    lb_MealStops->KeepWidthFor(shown);
 }
 
 bool WinTripWizardStops::OnListDoubleClick(WEventData& event) {

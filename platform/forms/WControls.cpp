@@ -1,7 +1,12 @@
 #include "platform/forms/WControls.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
+#include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -64,10 +69,23 @@ void WPictureButton::SetPressed(bool pressed) {
 }
 
 WCheckBox::WCheckBox(WForm* form, const std::string& name, QAbstractButton* button)
-    : WCommandButton(form, name, button) {}
+    : WCommandButton(form, name, button) {
+    // The state, not the click: an accessibility toggle changes it without clicked().
+    disconnect(button_, &QAbstractButton::clicked, this, nullptr);
+    const bool option = qobject_cast<QRadioButton*>(button_) != nullptr;
+    connect(button_, &QAbstractButton::toggled, this, [this, option](bool checked) {
+        if (setting_ || (option && !checked)) return;
+        Raise(ClickEvent);
+    });
+}
 
 bool WCheckBox::GetChecked() const { return button_->isChecked(); }
-void WCheckBox::SetChecked(bool checked) { button_->setChecked(checked); }
+
+void WCheckBox::SetChecked(bool checked) {
+    setting_ = true;
+    button_->setChecked(checked);
+    setting_ = false;
+}
 
 WTextBox::WTextBox(WForm* form, const std::string& name, QLineEdit* line)
     : WWindow(line, form, name), line_(line) {
@@ -208,4 +226,22 @@ void WGroupBox::SetText(const std::string& text) {
 std::string WGroupBox::GetText() const {
     auto* group = qobject_cast<QGroupBox*>(GetWidget());
     return group ? FromQt(group->title()) : std::string();
+}
+
+void WTextBox::KeepWidthFor(const std::vector<std::string>& texts) {
+    if (!line_) return;
+    const QFontMetrics metrics(line_->font());
+    int widest = 0;
+    for (const std::string& text : texts) widest = std::max(widest, metrics.horizontalAdvance(ToQt(text)));
+    // As QLineEdit sizes itself: the text, its fixed side margin of 2 on each side, the text and
+    // contents margins, then the frame the style draws around it.
+    constexpr int kSideMargin = 2;
+    const QMargins text = line_->textMargins(), contents = line_->contentsMargins();
+    const int inner = widest + 2 * kSideMargin + text.left() + text.right() + contents.left() + contents.right();
+    QStyleOptionFrame option;
+    option.initFrom(line_);
+    option.lineWidth = line_->hasFrame() ? line_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, line_) : 0;
+    option.features = QStyleOptionFrame::None;
+    const QSize size = line_->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, line_->sizeHint().height()), line_);
+    line_->setMinimumWidth(size.width());
 }

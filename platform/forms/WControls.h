@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <string>
+#include <vector>
 
 #include "platform/forms/WWindow.h"
 
@@ -48,13 +49,18 @@ public:
     void SetPressed(bool pressed);
 };
 
-// A check box or an option (radio) button: ClickEvent when the user toggles it.
+// A check box or an option (radio) button: ClickEvent when the user changes its state, whether by
+// mouse, keyboard or an assistive tool's toggle action (which checks it without a click); an option
+// button raises it only as it is chosen. SetChecked raises nothing.
 class WCheckBox : public WCommandButton {
     Q_OBJECT
 public:
     WCheckBox(WForm* form, const std::string& name, QAbstractButton* button);
     bool GetChecked() const;
     void SetChecked(bool checked);
+
+private:
+    bool setting_ = false;
 };
 using WOptionButton = WCheckBox;
 
@@ -81,6 +87,8 @@ public:
     int GetSelectionEnd() const;
     // Types text at the caret as the user would (replacing the selection), within the limit.
     void Type(const std::string& text);
+    // A single-line box that shows one of these texts is never made too narrow for any of them.
+    void KeepWidthFor(const std::vector<std::string>& texts);
 
 private:
     void ConnectSignals();

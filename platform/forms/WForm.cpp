@@ -38,8 +38,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override {
+        FitMinimumToLayout();
         QDialog::showEvent(event);
         if (!event->spontaneous() && !focusWidget()) FocusFirstControl();
+    }
+    bool event(QEvent* event) override {
+        const bool handled = QDialog::event(event);
+        if (event->type() == QEvent::LayoutRequest) FitMinimumToLayout();
+        return handled;
     }
     void closeEvent(QCloseEvent* event) override {
         // The form decides: its CloseEvent handlers end the window or keep it.
@@ -51,6 +57,17 @@ protected:
     }
 
 private:
+    // Qt gives a window the height of its controls' minimum sizes, and a word-wrapped label's is
+    // one line: at the narrowest, its lines would run over the controls below. The window is
+    // never lower than its layout needs at its narrowest width. A fixed-size layout sizes itself.
+    void FitMinimumToLayout() {
+        QLayout* layout = this->layout();
+        if (!layout || layout->sizeConstraint() != QLayout::SetDefaultConstraint) return;
+        QSize least = layout->totalMinimumSize();
+        if (layout->hasHeightForWidth()) least.setHeight(std::max(least.height(), layout->totalHeightForWidth(least.width())));
+        if (least != minimumSize()) setMinimumSize(least);
+    }
+
     // As a dialog does when it opens: the first control in the tab order takes the focus, and a
     // text box there has its text selected, so that typing replaces it (a new row's generated
     // name) rather than adding to its end. A form that placed the focus itself keeps its choice.

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QStyle>
+#include <algorithm>
 
 #include "platform/forms/WForm.h"
 
@@ -190,4 +192,15 @@ void WListBox::FinishDrag(const QPoint& globalPosition, bool drop) {
     end.id = DragEndEvent;
     end.dragSource = this;
     Raise(end);
+}
+
+void WListBox::KeepWidthFor(const std::vector<std::string>& entries) {
+    const QFontMetrics metrics(list_->font());
+    int widest = 0;
+    for (const std::string& entry : entries) widest = std::max(widest, metrics.horizontalAdvance(ToQt(entry)));
+    // The item view's text margin on each side, the frame, and room for the vertical scroll bar.
+    QStyle* style = list_->style();
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    list_->setMinimumWidth(widest + 2 * textMargin + 2 * list_->frameWidth() +
+                           style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_));
 }

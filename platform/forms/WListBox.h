@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/forms/WWindow.h"
 
@@ -28,6 +29,8 @@ public:
     std::int64_t GetItemData(int index) const;   // 0 out of range
     void SetItemData(int index, std::int64_t data);
     int FindText(const std::string& text) const;   // exact, -1 when none
+    // The list is never made too narrow to show any of these entries whole.
+    void KeepWidthFor(const std::vector<std::string>& entries);
 
     int GetSelected() const;          // the current entry, -1 when none
     void SetSelected(int index);      // current and selected; -1 clears

@@ -60,8 +60,9 @@ WWindow::WWindow(QWidget* widget, WForm* form, std::string name)
 
 // Screen readers, and the end-to-end tests, find a control by its accessible name. Qt names some
 // kinds of field after their label on its own, but never a list or a grid: name them all alike.
+// A label that a caption names (an address after "Web:") is read by what it holds, its text.
 void WWindow::NameAfterLabel() {
-    if (!widget_->accessibleName().isEmpty()) return;
+    if (!widget_->accessibleName().isEmpty() || qobject_cast<const QLabel*>(widget_)) return;
     if (const QLabel* label = LabelOf(widget_)) widget_->setAccessibleName(WithoutMnemonic(label->text()));
 }
 

@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QWidget>
+#include <utility>
 #include <gtest/gtest.h>
 
 #include "FormProbes.h"
@@ -40,6 +41,18 @@ TEST_P(FormControlsTest, EveryControlHasAnAccessibleName) {
         if (NeedsName(control)) EXPECT_NE(AccessibleName(control), "") << control->GetName();
 }
 
+// A label is read by what it shows, also when a caption before it names it ("Web:" before the
+// address): a screen reader would otherwise read the caption twice and never the address.
+TEST_P(FormControlsTest, EveryLabelIsNamedByItsOwnText) {
+    for (const WWindow* control : form_->Controls()) {
+        const auto* label = dynamic_cast<const WLabel*>(control);
+        if (!label || !label->GetWidget()->accessibleName().isEmpty() || label->GetText().empty() ||
+            label->GetText().find('&') != std::string::npos)
+            continue;
+        EXPECT_EQ(AccessibleName(label), label->GetText()) << label->GetName();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllForms, FormControlsTest, testing::ValuesIn(AllFormProbes()),
                          [](const testing::TestParamInfo<FormProbe>& info) { return info.param.form; });
 
@@ -74,6 +87,24 @@ TEST_P(DetailsPageNamesTest, FieldsAreNamedByTheirLabelsAndAFieldWithoutOneByIts
 }
 
 INSTANTIATE_TEST_SUITE_P(WinTripWizardDetails, DetailsPageNamesTest, testing::Values(ProbeOf("WinTripWizardDetails")),
+                         [](const testing::TestParamInfo<FormProbe>& info) { return info.param.form; });
+
+class AboutBoxNamesTest : public FormControlsTest {};
+
+TEST_P(AboutBoxNamesTest, TheAddressesAreNamedByThemselvesAndLabelledByTheirCaptions) {
+    EXPECT_EQ(NameOf("label_3"), "https://www.kestavo.com/");
+    EXPECT_EQ(NameOf("label_4"), "support@kestavo.com");
+    EXPECT_EQ(NameOf("label_5"), "Web:");
+    EXPECT_EQ(NameOf("label_6"), "E-mail:");
+    for (const auto& [address, caption] : {std::pair{"label_3", "Web:"}, std::pair{"label_4", "E-mail:"}}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(form_->FindControl(address)->GetWidget());
+        const auto labelledBy = accessible->relations(QAccessible::Label);
+        ASSERT_EQ(labelledBy.size(), 1) << address;
+        EXPECT_EQ(FromQt(labelledBy[0].first->text(QAccessible::Name)), caption) << address;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WinAbout, AboutBoxNamesTest, testing::Values(ProbeOf("WinAbout")),
                          [](const testing::TestParamInfo<FormProbe>& info) { return info.param.form; });
 
 TEST(ControlNamesTest, ANewHintRenamesAControlNamedByItsHint) {

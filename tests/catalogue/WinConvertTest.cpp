@@ -14,6 +14,7 @@
 
 #include "catalogue/WinConvert.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/testing/AccessibleActions.h"
 #include "platform/forms/testing/PostedEvents.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 
@@ -190,6 +191,16 @@ TEST_F(WinConvertTest, TheStartupBoxTurnsTheOptionOffAndEveryOpeningTurnsItOn) {
     Converter().Show(&main);
     EXPECT_TRUE(main.options.startupConvert);
     EXPECT_FALSE(Converter().Control<WCheckBox>("checkbox_Startup")->GetChecked());
+}
+
+TEST_F(WinConvertTest, TheStartupBoxToggledByAScreenReaderTurnsTheOptionOff) {
+    Open();
+    auto* box = Converter().Control<WCheckBox>("checkbox_Startup");
+    ASSERT_TRUE(ToggleAsAScreenReaderDoes(box));
+    EXPECT_TRUE(box->GetChecked());
+    EXPECT_FALSE(main.options.startupConvert);
+    ASSERT_TRUE(ToggleAsAScreenReaderDoes(box));
+    EXPECT_TRUE(main.options.startupConvert);
 }
 
 TEST_F(WinConvertTest, ItHasNoOwnerAndAMinimizeBox) {

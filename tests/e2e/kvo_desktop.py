@@ -608,6 +608,29 @@ class Desktop:
         self.keys("Home", *["Down"] * entries.index(entry), "Return")
         wait_for(f"{entry!r} chosen", lambda: combo.name == entry)
 
+    def x_window(self, title):
+        """The X window of the program's shown top-level window with this title."""
+        def find():
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"],
+                                   env=self.env, capture_output=True, text=True, timeout=30).stdout.split()
+            return found[0] if len(found) == 1 else None
+        return wait_for(f"the X window {title!r}", find)
+
+    def minimum_size(self, title):
+        """The smallest size the window lets a window manager give it (WM_NORMAL_HINTS)."""
+        def find():
+            hints = subprocess.run(["xprop", "-id", self.x_window(title), "WM_NORMAL_HINTS"], env=self.env,
+                                   capture_output=True, text=True, timeout=30).stdout
+            found = re.search(r"minimum size: (\d+) by (\d+)", hints)
+            return found and (int(found.group(1)), int(found.group(2)))
+        return wait_for(f"the minimum size of {title!r}", find)
+
+    def resize(self, window, width, height):
+        """Resizes a window as a window manager would (there is none) and waits until the
+        program shows it at that size."""
+        self.xdotool("windowsize", self.x_window(window.name), str(width), str(height))
+        wait_for(f"{window.name!r} at {width}x{height}", lambda: extents(window)[2:] == (width, height))
+
     def press(self, within, name, role="push button"):
         """Clicks the button of a window by its name."""
         button = self.control(within, role, name)
@@ -630,6 +653,13 @@ def find_all(node, role, name=None, showing=False, depth=0):
                 (not showing or child.getState().contains(pyatspi.STATE_SHOWING)):
             yield child
         yield from find_all(child, role, name, showing, depth + 1)
+
+
+def extents(node):
+    """x, y, width and height of a node on the screen."""
+    import pyatspi
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.y, box.width, box.height
 
 
 def centre(node):

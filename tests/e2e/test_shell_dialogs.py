@@ -5,7 +5,7 @@ import os
 import sqlite3
 import unittest
 
-from kvo_desktop import Desktop, checked, wait_for
+from kvo_desktop import Desktop, checked, labels_of, wait_for
 
 CLEAR = "Clear Database"
 WAIT = "Wait for task to complete..."
@@ -113,6 +113,35 @@ class HelpMenuTest(unittest.TestCase):
             desktop.menu("File", "Exit")
             self.assertEqual(desktop.wait_for_exit(), 0)
             self.assertEqual(options_file(desktop)["startup_help"], "0")
+
+    def test_the_quick_help_box_set_by_a_screen_readers_toggle_action_turns_it_off(self):
+        with Desktop(quick_help=True) as desktop:
+            desktop.window("Kestavo")
+            help_window = desktop.window(QUICK_HELP)
+            box = desktop.control(help_window, "check box", "Don't show this dialog on startup anymore")
+            self.assertFalse(checked(box))
+            action = box.queryAction()
+            names = [action.getName(i) for i in range(action.nActions)]
+            toggle = next((i for i, name in enumerate(names) if name.lower() == "toggle"), None)
+            self.assertIsNotNone(toggle, f"no toggle action among {names}")
+            self.assertTrue(action.doAction(toggle))
+            wait_for("the box checked", lambda: checked(box))
+            desktop.press(help_window, "Close")
+            desktop.no_window(QUICK_HELP)
+            desktop.menu("File", "Exit")
+            self.assertEqual(desktop.wait_for_exit(), 0)
+            self.assertEqual(options_file(desktop)["startup_help"], "0")
+
+    def test_the_about_boxs_addresses_are_named_by_what_they_hold(self):
+        with Desktop() as desktop:
+            desktop.window("Kestavo")
+            desktop.menu("Help", "About...")
+            about = desktop.window(ABOUT)
+            for address, caption in (("https://www.kestavo.com/", "Web:"), ("support@kestavo.com", "E-mail:")):
+                label = desktop.control(about, "label", address)
+                self.assertEqual(labels_of(label), [caption])
+            desktop.press(about, "OK")
+            desktop.no_window(ABOUT)
 
     def test_the_help_menu_opens_the_quick_help_and_the_about_box(self):
         with Desktop() as desktop:

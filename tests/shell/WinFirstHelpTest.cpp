@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "shell/WinFirstHelp.h"
+
+#include "platform/forms/testing/AccessibleActions.h"
 #include "tests/startup/MainWindowFixture.h"
 
 namespace {
@@ -46,6 +48,22 @@ TEST_F(WinFirstHelpTest, ItsBoxTurnsItOffForTheNextStart) {
     StartWithOptions("");
     help().Control<WCheckBox>("checkbox_DoHelp")->Click();
     EXPECT_FALSE(window->options.startupHelp);
+    CloseProgram();
+    EXPECT_NE(OptionsFile().find("startup_help: 0\r\n"), std::string::npos);
+}
+
+// The box keeps its state however it was set: a screen reader's toggle checks it without a click.
+TEST_F(WinFirstHelpTest, ItsBoxToggledByAScreenReaderTurnsItOffForTheNextStart) {
+    StartWithOptions("");
+    auto* box = help().Control<WCheckBox>("checkbox_DoHelp");
+    ASSERT_TRUE(ToggleAsAScreenReaderDoes(box));
+    EXPECT_TRUE(box->GetChecked());
+    EXPECT_FALSE(window->options.startupHelp);
+    ASSERT_TRUE(ToggleAsAScreenReaderDoes(box));
+    EXPECT_TRUE(window->options.startupHelp);
+    ASSERT_TRUE(ToggleAsAScreenReaderDoes(box));
+    help().Control<WCommandButton>("cb_Close")->Click();
+    RunPostedEvents();
     CloseProgram();
     EXPECT_NE(OptionsFile().find("startup_help: 0\r\n"), std::string::npos);
 }

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string_view>
 
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WPrompter.h"
+#include "platform/forms/testing/AccessibleActions.h"
 #include "TestIngredient.h"
 #include "tests/support/TestDataSource.h"
 
@@ -103,8 +105,8 @@ TEST_P(RowBindingDirtyTest, AnEditByTheUserMarksTheBindingDirty) {
     const EditCase& c = GetParam();
     bool before = true, after = false;
     EditAndOK(kSalami, [&](WForm& form) {
-        WRowBinding* binding = c.name == std::string("checkbox") || c.name == std::string("option")
-                                   ? editor.Units() : editor.Details();
+        const std::string_view name = c.name;
+        WRowBinding* binding = name.starts_with("checkbox") || name.starts_with("option") ? editor.Units() : editor.Details();
         before = binding->IsDirty();
         c.edit(form);
         after = binding->IsDirty();
@@ -118,8 +120,51 @@ INSTANTIATE_TEST_SUITE_P(Controls, RowBindingDirtyTest, testing::Values(
     EditCase{"number", [](WForm& form) { form.Control<WTextBox>("textb_Size")->Type("1"); }, false},
     EditCase{"lookup", [](WForm& form) { form.Control<WComboBox>("combo_Measure")->Pick(0); }, false},
     EditCase{"checkbox", [](WForm& form) { form.Control<WCheckBox>("checkbox_Unit")->Click(); }, false},
-    EditCase{"option", [](WForm& form) { form.Control<WCheckBox>("optb_Measure")->Click(); }, true}),
+    EditCase{"option", [](WForm& form) { form.Control<WCheckBox>("optb_Measure")->Click(); }, true},
+    // A screen reader's toggle action checks without a click.
+    EditCase{"checkboxToggledByAScreenReader",
+             [](WForm& form) { EXPECT_TRUE(ToggleAsAScreenReaderDoes(form.FindControl("checkbox_Unit"))); }, false},
+    EditCase{"optionToggledByAScreenReader",
+             [](WForm& form) { EXPECT_TRUE(ToggleAsAScreenReaderDoes(form.FindControl("optb_Measure"))); }, true}),
     [](const testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });
+
+struct ClickCountCase {
+    const char* name;
+    friend void PrintTo(const ClickCountCase& c, std::ostream* os) { *os << c.name; }
+    const char* control;
+    std::function<void(WCheckBox*)> change;
+    int clickEvents;
+};
+
+class CheckBoxEventTest : public RowBindingTest, public testing::WithParamInterface<ClickCountCase> {};
+
+// The box's handlers follow its state, however the user changed it; the program's own setting
+// is no user's change.
+TEST_P(CheckBoxEventTest, ClickEventFollowsEveryChangeByTheUserOnceAndNoneByTheProgram) {
+    const ClickCountCase& c = GetParam();
+    int events = 0;
+    EditAndOK(kSalami, [&](WForm& form) {
+        auto* box = form.Control<WCheckBox>(c.control);
+        box->AddEventHandler(ClickEvent, [&](WEventData&) { return ++events, false; }, this);
+        c.change(box);
+        box->RemoveEventHandlers(this);
+    }, std::string_view(c.control).starts_with("optb"));   // the editor shows the box or the options
+    EXPECT_EQ(events, c.clickEvents);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, CheckBoxEventTest, testing::Values(
+    ClickCountCase{"clicked", "checkbox_Unit", [](WCheckBox* box) { box->Click(); }, 1},
+    ClickCountCase{"toggledByAScreenReader", "checkbox_Unit",
+                   [](WCheckBox* box) { EXPECT_TRUE(ToggleAsAScreenReaderDoes(box)); }, 1},
+    ClickCountCase{"setByTheProgram", "checkbox_Unit", [](WCheckBox* box) { box->SetChecked(!box->GetChecked()); }, 0},
+    ClickCountCase{"optionChosen", "optb_Measure", [](WCheckBox* box) { box->Click(); }, 1},
+    ClickCountCase{"optionChosenByAScreenReader", "optb_Measure",
+                   [](WCheckBox* box) { EXPECT_TRUE(ToggleAsAScreenReaderDoes(box)); }, 1},
+    // Choosing one option clears the other: only the chosen one tells.
+    ClickCountCase{"optionClearedByAnother", "optb_Units",
+                   [](WCheckBox* box) { box->GetForm()->Control<WCheckBox>("optb_Measure")->Click(); }, 0},
+    ClickCountCase{"optionSetByTheProgram", "optb_Measure", [](WCheckBox* box) { box->SetChecked(true); }, 0}),
+    [](const testing::TestParamInfo<ClickCountCase>& info) { return std::string(info.param.name); });
 
 TEST_F(RowBindingTest, SaveWritesTheBoundColumnsOnlyNeverTheOthers) {
     EXPECT_TRUE(EditAndOK(kSalami, [&](WForm& form) {
