@@ -114,8 +114,8 @@ void WWindow::PostUserEvent(std::uint32_t code) {
 }
 
 void WWindow::customEvent(QEvent* event) {
+    TakenOver(&userEventToken);   // before the event itself is read
     if (event->type() != kUserEventType) return;
-    TakenOver(&userEventToken);
     WEventData data;
     data.id = UserEvent;
     data.code = static_cast<PostedUserEvent*>(event)->code;

@@ -10,8 +10,9 @@ build=${1:-$here/build-tsan}
 repeats=${KVO_TSAN_REPEATS:-20}
 jobs=${KVO_TSAN_JOBS:-6}
 parallel=${KVO_TSAN_TESTS:-4}
+# Executables, or executable:prefix for the tests of one that start threads.
 suites=(test_exchange_transfer test_exchange_dialogs test_exchange_main test_exchange_killed_import
-        test_exchange_clear test_exchange_download test_shell_wait test_platform_forms)
+        test_exchange_clear test_exchange_download test_shell_wait test_platform_forms:GuiCall.)
 flags="-fsanitize=thread -fno-omit-frame-pointer"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -19,13 +20,13 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launc
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" \
   -DKVO_VALGRIND=OFF >/dev/null
-cmake --build "$build" -j"$jobs" --target "${suites[@]}"
+cmake --build "$build" -j"$jobs" --target "${suites[@]%%:*}"
 # The tests of those suites by their executables' names (each test runs in its own process).
 tests=$(ctest --test-dir "$build" --show-only=json-v1 | /usr/bin/python3 -c '
-import json, os, re, sys
-suites = set(sys.argv[1:])
-names = [t["name"] for t in json.load(sys.stdin)["tests"]
-         if t.get("command") and os.path.basename(t["command"][0]) in suites]
+import json, os, sys
+suites = [a.partition(":") for a in sys.argv[1:]]
+names = [t["name"] for t in json.load(sys.stdin)["tests"] if t.get("command") and any(
+         os.path.basename(t["command"][0]) == exe and t["name"].startswith(prefix) for exe, _, prefix in suites)]
 print("\n".join(names))' "${suites[@]}")
 [ -n "$tests" ] || { echo "no tests found in $build" >&2; exit 1; }
 pattern="^($(echo "$tests" | sed 's/[][\\.*^$+?(){}|/]/\\&/g' | paste -sd'|'))\$"
