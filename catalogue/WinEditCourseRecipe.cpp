@@ -30,7 +30,8 @@ std::string ExtensionOf(long format) { return format == kTextFormat ? ".txt" : "
 int WriteWholeFile(const std::string& path, const Bytes& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return errno;
-    int error = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : errno;
+    // An empty document has no data to point at, and fwrite must not be handed a null pointer.
+    int error = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : errno;
     if (std::fclose(file) != 0 && error == 0) error = errno;
     return error;
 }
@@ -44,7 +45,8 @@ bool ReadWholeFile(const std::string& path, Bytes& bytes) {
     bool read = fstat(fileno(file), &status) == 0 && status.st_size >= 0;
     if (read) {
         bytes.assign(static_cast<std::size_t>(status.st_size), 0);
-        read = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fgetc(file) == EOF &&
+        read = (bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
+               std::fgetc(file) == EOF &&
                !std::ferror(file);
     }
     std::fclose(file);

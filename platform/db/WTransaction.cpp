@@ -183,14 +183,28 @@ bool WTransaction::IsConnected() const { return connected_; }
 bool WTransaction::RunAsOneUnit(const std::string& name, const std::function<bool()>& work,
                                 UnitFailures failures) {
     WQuery unit(this);
-    if (!unit.Execute("savepoint " + name)) return false;
-    if (unitDepth_++ == 0) {
+    // The unit tells its own failures when it has ended, once.
+    unit.SetReportsFileFailures(false);
+    const bool outermost = unitDepth_ == 0;
+    if (outermost) {
         unitFailures_ = failures;
         lastUnitFailure_ = WDbFailure();
+        wholeRolledBack_ = false;
     }
-    bool ok = work();
-    if (!ok) unit.Execute("rollback to " + name);
-    if (!Release(unit, name)) ok = false;
+    ++unitDepth_;
+    unitNames_.push_back(name);
+    bool ok = unit.Execute("savepoint " + name);
+    if (!ok) {
+        // Nothing was written; the caller learns why.
+        const WDbFailure failure = unit.LastFailure();
+        if (IsFileFailure(failure)) NoteUnitFailure(failure);
+        else if (outermost) lastUnitFailure_ = failure;
+    } else {
+        ok = work() && !wholeRolledBack_;
+        if (!ok) RollBackUnit(unit, name);
+        else if (!Release(unit, name)) ok = false;
+    }
+    unitNames_.pop_back();
     if (--unitDepth_ == 0) EndOutermostUnit();
     return ok;
 }
@@ -199,21 +213,46 @@ void WTransaction::EndOutermostUnit() {
     if (unreportedFailure_) lastUnitFailure_ = *unreportedFailure_;
     if (unitFailures_ == UnitFailures::LeftToCaller) unreportedFailure_.reset();
     unitFailures_ = UnitFailures::Told;
+    wholeRolledBack_ = false;
     ReportUnstoredChange();
+}
+
+void WTransaction::NoteUnitFailure(const WDbFailure& failure) {
+    if (!unreportedFailure_) unreportedFailure_ = failure;
+}
+
+// What the unit wrote is taken back and its savepoint ended. Should "rollback to" fail, the
+// unit's writes may still stand and the next release would commit them: the whole transaction
+// goes instead.
+void WTransaction::RollBackUnit(WQuery& unit, const std::string& name) {
+    if (unit.Execute("rollback to " + name)) {
+        Release(unit, name);
+        return;
+    }
+    NoteUnitFailure(unit.LastFailure());
+    RollBackWhole(unit);
+}
+
+// The enclosing units, which answer false from then on, go on inside savepoints of their names
+// again, so that nothing they write later is committed on its own.
+void WTransaction::RollBackWhole(WQuery& unit) {
+    unit.Execute("rollback");
+    wholeRolledBack_ = true;
+    for (std::size_t i = 0; i + 1 < unitNames_.size(); ++i) unit.Execute("savepoint " + unitNames_[i]);
 }
 
 // The outermost release is the commit. When it fails (another program still reads the file, the
 // disk is full) SQLite keeps the transaction open and every later statement would run inside it,
 // to be lost at disconnect: all of it is taken back before the user hears of it.
 bool WTransaction::Release(WQuery& unit, const std::string& name) {
-    unit.SetReportsFileFailures(false);
     if (unit.Execute("release " + name)) return true;
-    if (!unreportedFailure_) unreportedFailure_ = unit.LastFailure();
+    NoteUnitFailure(unit.LastFailure());
     if (unitDepth_ == 1) {
-        unit.Execute("rollback");
-    } else {
-        unit.Execute("rollback to " + name);
+        RollBackWhole(unit);
+    } else if (unit.Execute("rollback to " + name)) {
         unit.Execute("release " + name);
+    } else {
+        RollBackWhole(unit);
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/db/WDbFailure.h"
 
@@ -32,7 +33,8 @@ public:
     enum class UnitFailures { Told, LeftToCaller };
     bool RunAsOneUnit(const std::string& name, const std::function<bool()>& work,
                       UnitFailures failures = UnitFailures::Told);
-    // Why the last outermost unit kept nothing because of the file or its commit; empty if not.
+    // Why the last outermost unit kept nothing because of the file, its commit, a rollback that
+    // failed or a savepoint that could not be made; empty if not.
     const WDbFailure& LastUnitFailure() const { return lastUnitFailure_; }
 
     // Components find the transaction by its registered name ("WinStart::transaction_KVO").
@@ -51,6 +53,9 @@ private:
     // inside a unit, when the unit has ended.
     void NoteFileFailure(const WDbFailure& failure);
     bool Release(class WQuery& unit, const std::string& name);   // false: rolled back
+    void RollBackUnit(class WQuery& unit, const std::string& name);
+    void RollBackWhole(class WQuery& unit);
+    void NoteUnitFailure(const WDbFailure& failure);   // the first of the open unit is kept
     void EndOutermostUnit();
     void ReportUnstoredChange();
     bool LoadSchema(WDbFailure& failure);
@@ -70,5 +75,7 @@ private:
     int unitDepth_ = 0;
     std::optional<WDbFailure> unreportedFailure_;   // the first of the open unit
     UnitFailures unitFailures_ = UnitFailures::Told;   // as the outermost unit asked
+    std::vector<std::string> unitNames_;   // of the open units, the outermost first
+    bool wholeRolledBack_ = false;   // a unit could not be rolled back alone: the open ones fail
     WDbFailure lastUnitFailure_;
 };

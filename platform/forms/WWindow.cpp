@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "platform/forms/GuiCall.h"
 #include "platform/forms/WForm.h"
 #include "platform/forms/WMenu.h"
 
@@ -21,6 +22,9 @@ public:
     explicit PostedUserEvent(std::uint32_t code) : QEvent(kUserEventType), code(code) {}
     std::uint32_t code;
 };
+
+// One token for every user event: what a thread wrote before it posted is read after delivery.
+char userEventToken = 0;
 
 // The label whose buddy the widget is: the label that names it.
 QLabel* LabelOf(const QWidget* widget) {
@@ -105,10 +109,13 @@ bool WWindow::Raise(WEventId id) {
 }
 
 void WWindow::PostUserEvent(std::uint32_t code) {
-    QCoreApplication::postEvent(this, new PostedUserEvent(code));
+    auto* event = new PostedUserEvent(code);
+    HandedOver(&userEventToken);
+    QCoreApplication::postEvent(this, event);
 }
 
 void WWindow::customEvent(QEvent* event) {
+    TakenOver(&userEventToken);   // before the event itself is read
     if (event->type() != kUserEventType) return;
     WEventData data;
     data.id = UserEvent;

@@ -164,6 +164,16 @@ TEST_F(RecipeTest, WithoutARecipeTheEditorStartsFromTheTemplateStagedWithTheProg
     EXPECT_EQ(ToText(Stored()), "Beans, then chili.\n");
 }
 
+// The blank text template staged with the program is empty: the work file is written without
+// touching the empty document's data (the sanitized build stops on a null pointer otherwise).
+TEST_F(RecipeTest, AnEmptyTemplateIsWrittenAsAnEmptyWorkFileWithoutANullWrite) {
+    WriteFileText(folder / "recipe_blank.txt", "");
+    UseEditor("replace", ToBytes("Beans, then chili.\n"));
+    EXPECT_EQ(EditRecipe(), "text file: recipe specified");
+    EXPECT_EQ(HandedOver(), "");
+    EXPECT_EQ(ToText(Stored()), "Beans, then chili.\n");
+}
+
 // An editor that hands the file to a window of its own ends at once and leaves the file as it
 // was: the user is asked, and the file is read only after the answer, once saved there.
 class HandOverPrompter : public ScriptedPrompter {

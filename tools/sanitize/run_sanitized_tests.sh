@@ -2,15 +2,21 @@
 # Builds the whole tree with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and
 # runs every test there; any sanitizer report fails its test. (valgrind cannot run a sanitized
 # program, so its end-to-end run is left to the plain build.)
+#   tools/sanitize/run_sanitized_tests.sh [BUILD_FOLDER]
+# KVO_SANITIZE_JOBS sets the build's parallel jobs (6), KVO_SANITIZE_TESTS the tests run at once (4).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$here/build-asan}
+jobs=${KVO_SANITIZE_JOBS:-6}
+parallel=${KVO_SANITIZE_TESTS:-4}
 flags="-fsanitize=address,undefined -fno-omit-frame-pointer"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" -DKVO_VALGRIND=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$jobs"
 # Qt and fontconfig keep caches until exit, which the leak checker would report; the end-to-end
 # tests preload libfaketime ahead of the sanitizer runtime.
 ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+  ctest --test-dir "$build" --output-on-failure -j"$parallel"
