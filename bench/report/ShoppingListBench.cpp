@@ -11,15 +11,11 @@
 // Goals: OK to the first page at most 3x the bare query and never above 150 ms; the whole PDF
 // at most 2x the straight-drawn floor.
 
-#include <sqlite3.h>
-#include <stdlib.h>
-
 #include <QApplication>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -27,63 +23,18 @@
 #include <vector>
 
 #include "bench/report/LongTrip.h"
-#include "platform/db/WTransaction.h"
-#include "platform/report/ReportData.h"
+#include "bench/report/ReportBench.h"
 #include "platform/report/ReportDocument.h"
 #include "platform/report/ReportPreview.h"
 #include "platform/report/WReportControl.h"
 
 namespace fs = std::filesystem;
+using namespace report_bench;
 
 namespace {
 
 constexpr int Runs = 5;
 constexpr int PdfDpi = 600;
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Ms(double seconds) { return seconds * 1000; }
-
-// The run whose total is the median of the runs, so that its phases add up to what is shown.
-template <typename Run>
-const Run& MedianRun(std::vector<Run>& runs) {
-    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.total < b.total; });
-    return runs[runs.size() / 2];
-}
-
-// "A takes N.NNx the time of B", whichever is slower.
-void PrintRatio(const char* a, double aSeconds, const char* b, double bSeconds, const char* goal) {
-    std::printf("  %s / %s: %.2fx (%s %s)  %s\n", a, b, aSeconds / bSeconds, aSeconds >= bSeconds ? a : b,
-                aSeconds >= bSeconds ? "is slower" : "is faster", goal);
-}
-
-// The items dataset's own SQL with its parameters bound, stepped to the last row.
-double BareQuery(const fs::path& database, const ReportDefinition& report, long& rows) {
-    ReportData data;
-    ReportFailure failure;
-    data.BindParameters(report, long_trip::Parameters(), failure);
-    const ReportDataset* items = report.FindDataset("items");
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, items->sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-        std::fprintf(stderr, "bare query: %s\n", sqlite3_errmsg(db));
-    for (std::size_t i = 0; i < items->parameterOrder.size(); ++i)
-        sqlite3_bind_int64(stmt, static_cast<int>(i) + 1,
-                           data.Parameter(report.parameters[static_cast<std::size_t>(items->parameterOrder[i])].name).AsLong());
-    rows = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c) sqlite3_column_text(stmt, c);
-        ++rows;
-    }
-    sqlite3_finalize(stmt);
-    const double seconds = Seconds(start);
-    sqlite3_close(db);
-    return seconds;
-}
 
 // The detail rows' cells drawn one by one at their columns, a row to a line, as many lines to
 // a page as the report's rows take, with the report's font and page: what any Qt report costs.
@@ -120,13 +71,6 @@ double StraightDrawnFloor(const ReportDocument& document, const fs::path& path, 
     return Seconds(start);
 }
 
-struct ScreenRun {
-    WReportControl::RunTimes phases;
-    double firstPage = 0;   // after the control's run, until the event loop has drawn page 1
-    double total = 0;       // measured around both
-    int pages = 0;
-};
-
 struct PdfRun {
     ReportDocument::PdfTimes phases;
     double total = 0;
@@ -135,27 +79,9 @@ struct PdfRun {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path folder = long_trip::MakeScratchFolder("/tmp/kvo_bench_report_XXXXXX");
-    if (folder.empty()) return 1;
-    QApplication app(argc, argv);
-    setlocale(LC_NUMERIC, "C");
-
-    const fs::path database = folder / "Kestavo.db";
-    fs::copy_file(KVO_BENCH_TEMPLATE, database);
-    if (!long_trip::Fill(database) || !long_trip::WriteDataSource("KestavoBench", database)) return 1;
-    WTransaction transaction;
-    transaction.SetDataSource("KestavoBench", "", "");
-    if (!transaction.Connect()) {
-        std::fprintf(stderr, "connect: %s\n", transaction.LastError().c_str());
-        return 1;
-    }
-    WTransaction::Register("WinStart::transaction_KVO", &transaction);
-    ReportFailure failure;
-    const std::optional<ReportDefinition> report = ReportData::Load(KVO_BENCH_REPORT, failure);
-    if (!report) {
-        std::fprintf(stderr, "%s\n", failure.text.c_str());
-        return 1;
-    }
+    Session session;
+    if (!session.Open("/tmp/kvo_bench_report_XXXXXX", KVO_BENCH_TEMPLATE, KVO_BENCH_REPORT, argc, argv)) return 1;
+    const fs::path& folder = session.Folder();
 
     std::vector<ScreenRun> screen;
     std::vector<PdfRun> pdf;
@@ -164,27 +90,10 @@ int main(int argc, char** argv) {
     int floorPages = 0;
     for (int run = 0; run < Runs; ++run) {
         WReportControl control("WinStart::transaction_KVO");
-        control.SetReportFileName(KVO_BENCH_REPORT);
-        control.SetWindowLeft(537);
-        control.SetWindowTop(25);
-        control.SetWindowWidth(845);
-        control.SetWindowHeight(1030);
-        for (std::size_t i = 0; i < long_trip::Parameters().size(); ++i)
-            control.SetParameterField(static_cast<int>(i), long_trip::Parameters()[i]);
-        ScreenRun shown;
-        const auto start = std::chrono::steady_clock::now();
-        if (control.PrintReport() != 0) {
-            std::fprintf(stderr, "%s\n", control.GetLastErrorString().c_str());
-            return 1;
-        }
-        const auto ran = std::chrono::steady_clock::now();
-        ReportPreview* preview = control.Previews().front();
-        while (preview->PagesDrawn() == 0) QApplication::processEvents();
-        shown.firstPage = Seconds(ran);
-        shown.total = Seconds(start);
-        shown.phases = control.LastRunTimes();
-        shown.pages = preview->PageCount();
-        screen.push_back(shown);
+        ReportPreview* preview = nullptr;
+        const std::optional<ScreenRun> shown = ShowFirstPage(control, KVO_BENCH_REPORT, long_trip::Parameters(), preview);
+        if (!shown) return 1;
+        screen.push_back(*shown);
 
         PdfRun saved;
         const auto pdfStart = std::chrono::steady_clock::now();
@@ -193,11 +102,9 @@ int main(int argc, char** argv) {
         pdf.push_back(saved);
 
         floor.push_back(StraightDrawnFloor(preview->Document(), folder / "floor.pdf", floorPages));
-        bare.push_back(BareQuery(database, *report, rows));
+        bare.push_back(BareQuery(session.Database(), session.Report(), "items", long_trip::Parameters(), rows));
     }
-    std::sort(bare.begin(), bare.end());
-    std::sort(floor.begin(), floor.end());
-    const double bareSeconds = bare[bare.size() / 2], floorSeconds = floor[floor.size() / 2];
+    const double bareSeconds = Median(bare), floorSeconds = Median(floor);
     const ScreenRun& s = MedianRun(screen);
     const PdfRun& p = MedianRun(pdf);
 
@@ -225,8 +132,5 @@ int main(int argc, char** argv) {
     PrintRatio("OK to first page", s.total, "bare query", bareSeconds, goal);
     std::snprintf(goal, sizeof goal, "goal: at most 2x: %s", p.total <= 2 * floorSeconds ? "met" : "not met");
     PrintRatio("whole PDF", p.total, "straight-drawn floor", floorSeconds, goal);
-    WTransaction::Unregister("WinStart::transaction_KVO");
-    transaction.Disconnect();
-    fs::remove_all(folder);
     return 0;
 }
