@@ -15,22 +15,11 @@
 #include "tests/exchange/ExchangeData.h"
 #include "tests/support/FileText.h"
 #include "tests/support/StrictModalForms.h"
+#include "tests/exchange/ScrambledLine.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The scrambled form of a line, as the writer makes it.
-std::string Scrambled(const std::string& line) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i] ^ DataFile::ScrambleKey[i % DataFile::ScrambleKey.size()]);
-        hex += digits[byte >> 4];
-        hex += digits[byte & 15];
-    }
-    return hex;
-}
 
 const std::vector<std::string> CatalogueTables = {"Ingredients", "Courses", "Meals", "People", "Trips"};
 

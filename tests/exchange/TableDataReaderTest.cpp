@@ -9,6 +9,7 @@
 #include "exchange/DBFile.h"
 #include "exchange/TableDataReader.h"
 #include "shell/DataFile.h"
+#include "tests/exchange/ScrambledLine.h"
 #include "tests/shell/ScratchFolder.h"
 
 namespace {
@@ -17,18 +18,6 @@ constexpr const char* Head = "kvo_1_0:\r\nload_version: 103\r\n";
 constexpr const char* VersionMessage =
     "The version of your product is not new enough to load this data file. See the Help menu to visit our web site "
     "and download an updated version.";
-
-// The scrambled form of a line: each byte XOR the key, as two upper-case hexadecimal digits.
-std::string Scrambled(const std::string& line) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i] ^ DataFile::ScrambleKey[i % DataFile::ScrambleKey.size()]);
-        hex += digits[byte >> 4];
-        hex += digits[byte & 15];
-    }
-    return hex;
-}
 
 struct FileCase {
     const char* name;
@@ -104,28 +93,36 @@ struct ValueCase {
 };
 void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
 
-class ValueLineTest : public ::testing::TestWithParam<ValueCase> {
+// A file of one table, one column and one row that holds the value line; the reader is left
+// before that row.
+class OneValueFileTest : public ::testing::TestWithParam<ValueCase> {
 protected:
+    void OpenAtItsRow(const std::string& line, TableDataReader& reader) {
+        const std::string path = folder.File("data.kvo");
+        ScratchFolder::Write(path, std::string(Head) + "table: Ingredients\r\nrows_start: id\r\nrow_start:\r\n" +
+                                       line + "\r\nrow_end:\r\nrows_end:\r\nkvo_end:\r\n");
+        ASSERT_TRUE(reader.Open(path, 302)) << reader.Error();
+        std::string table;
+        ASSERT_EQ(reader.NextTable(table), TableDataReader::Next::Table);
+        EXPECT_EQ(table, "Ingredients");
+        ASSERT_TRUE(reader.ReadColumnList());
+    }
     ScratchFolder folder;
 };
 
+class ValueLineTest : public OneValueFileTest {};
+
 TEST_P(ValueLineTest, ReadsTheValue) {
     const ValueCase& c = GetParam();
-    const std::string path = folder.File("data.kvo");
-    ScratchFolder::Write(path, std::string(Head) + "table: Ingredients\r\nrows_start: id\r\nrow_start:\r\n" + c.line +
-                                   "\r\nrow_end:\r\nrows_end:\r\nkvo_end:\r\n");
     TableDataReader reader;
-    ASSERT_TRUE(reader.Open(path, 302)) << reader.Error();
-    std::string table;
-    ASSERT_EQ(reader.NextTable(table), TableDataReader::Next::Table);
-    EXPECT_EQ(table, "Ingredients");
-    ASSERT_TRUE(reader.ReadColumnList());
+    ASSERT_NO_FATAL_FAILURE(OpenAtItsRow(c.line, reader));
     std::vector<TableDataValue> values;
     ASSERT_EQ(reader.NextRow(values), TableDataReader::Row::Row);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].tag, c.tag);
     EXPECT_EQ(values[0].value, c.value);
     EXPECT_EQ(reader.NextRow(values), TableDataReader::Row::TableEnd);
+    std::string table;
     EXPECT_EQ(reader.NextTable(table), TableDataReader::Next::End);
 }
 
@@ -169,21 +166,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A number that no column could hold as it stands ends the import, naming its line.
-class RefusedValueTest : public ::testing::TestWithParam<ValueCase> {
-protected:
-    ScratchFolder folder;
-};
+class RefusedValueTest : public OneValueFileTest {};
 
 TEST_P(RefusedValueTest, EndsTheTableWithTheRangeMessage) {
     const ValueCase& c = GetParam();
-    const std::string path = folder.File("data.kvo");
-    ScratchFolder::Write(path, std::string(Head) + "table: Ingredients\r\nrows_start: id\r\nrow_start:\r\n" + c.line +
-                                   "\r\nrow_end:\r\nrows_end:\r\nkvo_end:\r\n");
     TableDataReader reader;
-    ASSERT_TRUE(reader.Open(path, 302)) << reader.Error();
-    std::string table;
-    ASSERT_EQ(reader.NextTable(table), TableDataReader::Next::Table);
-    ASSERT_TRUE(reader.ReadColumnList());
+    ASSERT_NO_FATAL_FAILURE(OpenAtItsRow(c.line, reader));
     std::vector<TableDataValue> values;
     EXPECT_EQ(reader.NextRow(values), TableDataReader::Row::Failed);
     EXPECT_EQ(reader.Error(), c.value.AsText());
