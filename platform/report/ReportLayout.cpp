@@ -1,16 +1,13 @@
 #include "platform/report/ReportLayout.h"
 
-#include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QStringView>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "platform/report/FontMeasure.h"
 #include "platform/report/ReportReader.h"
 
 namespace {
@@ -76,164 +73,28 @@ bool KeepsWithNext(const ReportBand& band) {
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// A page band's text with {page} and {pages} filled in.
+// A text for a band of one line: its line breaks as blanks, its tabs expanded.
+QString OneLine(const QString& text) {
+    QString line = FontMeasure::ExpandTabs(text);
+    for (QChar& c : line)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) c = QLatin1Char(' ');
+    return line;
+}
+
+// A page band's text with {page} and {pages} filled in, on one line.
 QString PageText(const std::string& text, int page, int pages) {
     std::vector<ReportPiece> pieces;
     std::string error;
-    if (!SplitReportText(text, pieces, error)) return FromUtf8(text);
+    if (!SplitReportText(text, pieces, error)) return OneLine(FromUtf8(text));
     std::string out;
     for (const ReportPiece& piece : pieces) {
         if (!piece.isField) out += piece.text;
         else out += std::to_string(FromUtf8(piece.text).compare(QLatin1String("page"), Qt::CaseInsensitive) == 0 ? page : pages);
     }
-    return FromUtf8(out);
+    return OneLine(FromUtf8(out));
 }
 
 }  // namespace
-
-// One font at the layout's resolution. Most cells are far narrower than their column: the sum
-// of their characters' advances (kept as they are met) settles that without shaping the text.
-class FontMeasure {
-public:
-    FontMeasure(const QFont& font, QPaintDevice* device) : font_(font, device), metrics_(font_, device) {
-        ascii_.fill(-1);
-    }
-
-    const QFont& Font() const { return font_; }
-    double Ascent() const { return metrics_.ascent(); }
-    double LineSpacing() const { return metrics_.lineSpacing(); }
-    double Width(const QString& text) const { return metrics_.horizontalAdvance(text); }
-
-    bool Fits(const QString& text, double width) {
-        double sum = 0;
-        for (QChar c : text) {
-            if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) return false;
-            sum += Advance(c);
-        }
-        return sum <= width * 0.98 || Width(text) <= width;
-    }
-
-    // The text cut into lines no wider than the width: at its own line breaks (LF, CR LF, CR;
-    // an empty line stays), at blanks where it can, else between two graphemes. Every word is
-    // measured once, so a long text costs in proportion to its length.
-    QStringList Wrap(const QString& text, double width) {
-        QStringList lines;
-        const qsizetype size = text.size();
-        qsizetype start = 0;
-        for (;;) {
-            qsizetype end = start;
-            while (end < size && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r')) ++end;
-            WrapParagraph(QStringView(text).sliced(start, end - start), width, lines);
-            if (end >= size) break;
-            start = end + (text[end] == QLatin1Char('\r') && end + 1 < size && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
-            if (start >= size) break;   // a break at the very end opens no empty line
-        }
-        return lines;
-    }
-
-    // The text, or as much of it as fits with "..." after it.
-    QString Elide(const QString& text, double width) {
-        if (Width(text) <= width) return text;
-        const QString dots = QStringLiteral("...");
-        const double room = width - Width(dots);
-        if (room < 0) return {};
-        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-        qsizetype kept = 0;
-        double used = 0;
-        for (qsizetype from = 0, to; (to = graphemes.toNextBoundary()) > 0; from = to) {
-            used += ClusterWidth(QStringView(text).sliced(from, to - from));
-            if (used > room) break;
-            kept = to;
-        }
-        return text.left(kept) + dots;
-    }
-
-private:
-    void WrapParagraph(QStringView paragraph, double width, QStringList& lines) {
-        QString line;
-        double lineWidth = 0;
-        bool started = false;
-        const double blank = Advance(QLatin1Char(' '));
-        qsizetype from = 0;
-        const qsizetype size = paragraph.size();
-        while (from <= size) {
-            qsizetype to = from;
-            while (to < size && paragraph[to] != QLatin1Char(' ')) ++to;
-            const QStringView word = paragraph.sliced(from, to - from);
-            from = to + 1;
-            const double wordWidth = WordWidth(word);
-            if (!started || lineWidth + blank + wordWidth <= width) {
-                if (started && wordWidth <= width) {
-                    line += QLatin1Char(' ');
-                    line += word;
-                    lineWidth += blank + wordWidth;
-                    continue;
-                }
-                if (!started && wordWidth <= width) {
-                    line = word.toString();
-                    lineWidth = wordWidth;
-                    started = true;
-                    continue;
-                }
-            }
-            if (started) lines << line;
-            started = true;
-            if (wordWidth <= width) {
-                line = word.toString();
-                lineWidth = wordWidth;
-                continue;
-            }
-            BreakWord(word, width, lines, line, lineWidth);
-        }
-        lines << line;
-    }
-
-    // A word wider than the column, cut where the sum of its graphemes' widths passes the
-    // width; the last piece stays the open line.
-    void BreakWord(QStringView word, double width, QStringList& lines, QString& line, double& lineWidth) {
-        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, word.data(), word.size());
-        qsizetype pieceStart = 0;
-        double pieceWidth = 0;
-        for (qsizetype from = 0, to; (to = graphemes.toNextBoundary()) > 0; from = to) {
-            const double cluster = ClusterWidth(word.sliced(from, to - from));
-            if (pieceWidth + cluster > width && from > pieceStart) {
-                lines << word.sliced(pieceStart, from - pieceStart).toString();
-                pieceStart = from;
-                pieceWidth = 0;
-            }
-            pieceWidth += cluster;
-        }
-        line = word.sliced(pieceStart).toString();
-        lineWidth = pieceWidth;
-    }
-
-    double WordWidth(QStringView word) {
-        if (word.isEmpty()) return 0;
-        if (word.size() == 1) return Advance(word.front());
-        return metrics_.horizontalAdvance(word.toString());
-    }
-
-    double ClusterWidth(QStringView cluster) {
-        return cluster.size() == 1 ? Advance(cluster.front()) : metrics_.horizontalAdvance(cluster.toString());
-    }
-
-    double Advance(QChar c) {
-        const char16_t code = c.unicode();
-        if (code < ascii_.size()) {
-            double& known = ascii_[code];
-            if (known < 0) known = metrics_.horizontalAdvance(c);
-            return known;
-        }
-        auto found = others_.find(code);
-        if (found == others_.end()) found = others_.insert(code, metrics_.horizontalAdvance(c));
-        return *found;
-    }
-
-    QFont font_;
-    QFontMetricsF metrics_;
-    std::array<double, 128> ascii_;
-    QHash<char16_t, double> others_;
-};
 
 // The fonts at fixed pixel sizes in layout units, measured on an image of that resolution;
 // without hinting their advances scale with the painter, whatever it paints on.
@@ -337,9 +198,10 @@ double ReportLayout::PartHeight(std::size_t band, int lines) const {
 }
 
 // A band is split only where each part keeps at least two of its lines; a heading never is
-// (but for one taller than a page).
+// but for one taller than a page, which cannot be kept whole anywhere.
 bool ReportLayout::Splittable(std::size_t band) const {
-    return linesOf_[band] >= 2 * kMinPartLines && bands_.bands[band].kind != ReportBand::Kind::Heading;
+    if (bands_.bands[band].kind == ReportBand::Kind::Heading) return heights_[band] > bodyHeight_;
+    return linesOf_[band] >= 2 * kMinPartLines;
 }
 
 // A heading goes with what follows it, up to the first row it heads, or the first lines of a
@@ -358,54 +220,80 @@ double ReportLayout::KeptHeight(std::size_t band) const {
     return Splittable(band) ? PartHeight(band, kMinPartLines) : heights_[band];
 }
 
+// A repeated heading, "(continued)", on one line: cut with "..." where it is longer.
+ReportLayout::Placed ReportLayout::ContinuedLine(int heading) {
+    const ReportBand& band = bands_.bands[static_cast<std::size_t>(heading)];
+    FontMeasure& font = fonts_->roles[StyleOf(band).role];
+    const double width = CellBoxes(band, 0, 0).front().width();
+    const QString own = OneLine(band.cells.front());
+    QString text = ContinuedHeading(own);
+    if (!font.Fits(text, width)) {
+        const double words = font.Width(ContinuedHeading(QString()));
+        text = font.Elide(ContinuedHeading(font.Elide(own, width - words)), width);
+    }
+    Placed placed{heading, 0, PartHeight(static_cast<std::size_t>(heading), 1), static_cast<int>(wraps_.size()), true, 0, 1};
+    wraps_.push_back({{text}});
+    return placed;
+}
+
 // A new page; one that a table's rows run onto starts with its column titles and the headings
-// of the groups the next band lies inside, "(continued)".
-void ReportLayout::StartPage(Cursor& cursor, const ReportBand& next) {
+// of the groups the next band lies inside, "(continued)". Together they take at most half the
+// page, so that the rows they head have room: the outermost headings give way first, then the
+// titles.
+void ReportLayout::StartPage(Cursor& cursor, std::size_t nextIndex) {
     pages_.emplace_back();
     cursor.y = 0;
     cursor.pageTop = 0;
+    const ReportBand& next = bands_.bands[nextIndex];
     if (!next.IsRow() || next.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return;
     const auto titles = static_cast<std::size_t>(cursor.titles);
-    Place(cursor, {cursor.titles, cursor.y, heights_[titles], wrapOf_[titles]});
+    std::vector<Placed> repeats{{cursor.titles, 0, heights_[titles], wrapOf_[titles]}};
     const std::size_t inside = next.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(next.level)
                                : next.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(next.level) + 1
                                                                       : cursor.openHeadings.size();
-    for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level) {
-        const int heading = cursor.openHeadings[level];
-        if (heading < 0) continue;
-        const QString text = ContinuedHeading(bands_.bands[static_cast<std::size_t>(heading)].cells.front());
-        Placed placed{heading, cursor.y, 0, -1, true};
-        int lines = 1;
-        placed.height = MeasureBand(bands_.bands[static_cast<std::size_t>(heading)], {text}, placed.wrap, lines);
-        if (placed.wrap < 0) {   // drawn from wraps_ all the same, for its own text
-            placed.wrap = static_cast<int>(wraps_.size());
-            wraps_.push_back({{text}});
-        }
-        Place(cursor, placed);
+    for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level)
+        if (cursor.openHeadings[level] >= 0) repeats.push_back(ContinuedLine(cursor.openHeadings[level]));
+    double height = 0;
+    for (const Placed& placed : repeats) height += placed.height;
+    std::vector<bool> kept(repeats.size(), true);
+    for (std::size_t drop = 1; drop <= repeats.size() && height > bodyHeight_ / 2; ++drop) {
+        const std::size_t gone = drop % repeats.size();   // 1, 2, ... the outermost heading first; 0, the titles, last
+        height -= repeats[gone].height;
+        kept[gone] = false;
+    }
+    for (std::size_t r = 0; r < repeats.size(); ++r) {
+        if (!kept[r]) continue;
+        repeats[r].top = cursor.y;
+        Place(cursor, repeats[r]);
     }
     cursor.pageTop = cursor.y;
 }
 
 // The band whole where it fits; else as many of its lines as the page has room for, the rest
 // on the next pages. A band that cannot keep two lines on each side of a break goes whole to
-// the next page, where it is cut only when it is taller than the page.
+// the next page, where it is cut only when it is taller than the page. A band that belongs to
+// the next one keeps its last lines with it. No line is placed below the body.
 void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
     const int total = linesOf_[index];
     const double lineHeight = fonts_->roles[StyleOf(bands_.bands[index]).role].LineSpacing();
     const double pads = PartHeight(index, 0);
+    const double after =
+        KeepsWithNext(bands_.bands[index]) && index + 1 < heights_.size() ? KeptHeight(index + 1) : 0;
     int from = 0;
     for (;;) {
         const int rest = total - from;
         const double height = from == 0 ? heights_[index] : PartHeight(index, rest);
         const double room = bodyHeight_ - cursor.y;
         const bool fresh = cursor.y <= cursor.pageTop + 1e-6;
-        if (height <= room + 1e-6) {
+        const bool fits = height <= room + 1e-6;
+        if (fits && (height + after <= room + 1e-6 || !Splittable(index) || rest <= kMinPartLines)) {
             Place(cursor, {static_cast<int>(index), cursor.y, height, wrapOf_[index], false, from, rest});
             return;
         }
-        int fit = std::max(0, static_cast<int>(std::floor((room - pads + 1e-6) / lineHeight)));
+        int fit = fits ? rest - kMinPartLines
+                       : std::max(0, static_cast<int>(std::floor((room - pads + 1e-6) / lineHeight)));
         if (fresh) {
-            fit = std::clamp(fit, 1, rest);
+            fit = std::clamp(std::min(fit, rest - kMinPartLines), 1, rest);
         } else {
             fit = std::min(fit, rest - kMinPartLines);
             if (fit < kMinPartLines) fit = 0;
@@ -415,7 +303,7 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
             from += fit;
             if (from >= total) return;
         }
-        StartPage(cursor, bands_.bands[index]);
+        StartPage(cursor, index);
     }
 }
 
@@ -450,7 +338,7 @@ void ReportLayout::Paginate() {
         const bool paragraph = !band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles;
         double gap = 0;
         if (paragraph) gap = std::max(cursor.lastMargin, style.marginTop * kScale) + (cursor.afterTable ? tableGap : 0);
-        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) StartPage(cursor, band);
+        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) StartPage(cursor, i);
         if (cursor.y <= cursor.pageTop + 1e-6) gap = 0;   // the top of a page takes no margin
         if (paragraph) {
             cursor.lastMargin = style.marginBottom * kScale;
@@ -493,7 +381,7 @@ void ReportLayout::DrawBand(QPainter& painter, const Placed& placed) const {
                 const double free = boxes[c].width() - font.Width(line);
                 x += align == ReportAlign::Right ? free : free / 2;
             }
-            if (!line.isEmpty()) painter.drawText(QPointF(x, baseline), line);
+            if (!line.isEmpty()) font.Draw(painter, QPointF(x, baseline), line);
             baseline += font.LineSpacing();
         }
     }
@@ -548,13 +436,13 @@ ReportLayout::PageBandTexts ReportLayout::FooterTexts(int page) const {
 
 void ReportLayout::DrawPageBand(QPainter& painter, const ReportPageTexts& texts, double top, int page,
                                 bool ruleBelow) const {
-    const FontMeasure& font = fonts_->roles[PageBand];
+    FontMeasure& font = fonts_->roles[PageBand];
     const PageBandTexts fitted = FitPageBand(texts, top, page);
     painter.setFont(font.Font());
     painter.setPen(Qt::black);
     const double baseline = top + font.Ascent();
     for (std::size_t i = 0; i < fitted.texts.size(); ++i)
-        if (!fitted.texts[i].isEmpty()) painter.drawText(QPointF(fitted.boxes[i].left(), baseline), fitted.texts[i]);
+        if (!fitted.texts[i].isEmpty()) font.Draw(painter, QPointF(fitted.boxes[i].left(), baseline), fitted.texts[i]);
     const double height = font.LineSpacing(), width = printable_.width();
     const double y = ruleBelow ? top + height * 1.4 : top - height * 0.4;
     painter.setPen(QPen(Qt::gray, std::max(1.0, kUnitsPerInch / 150.0)));

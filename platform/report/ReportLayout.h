@@ -84,7 +84,8 @@ private:
     double PartHeight(std::size_t band, int lines) const;
     bool Splittable(std::size_t band) const;
     double KeptHeight(std::size_t band) const;
-    void StartPage(Cursor& cursor, const ReportBand& next);
+    Placed ContinuedLine(int heading);
+    void StartPage(Cursor& cursor, std::size_t nextIndex);
     void Track(Cursor& cursor, std::size_t index);
     double MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap, int& lines);
     std::vector<QRectF> CellBoxes(const ReportBand& band, double top, double height) const;

@@ -28,6 +28,7 @@ QString Qt8(const std::string& text) { return QString::fromUtf8(text.data(), sta
 
 constexpr int kZoomSteps[] = {0, 50, 75, 100, 125, 150, 200};
 constexpr int kMargin = 12;   // around the pages and between them, in screen pixels
+constexpr int kLastPrintablePage = 99999;
 
 QPushButton* Button(const char* text, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
@@ -239,7 +240,7 @@ void ReportPreview::ZoomChosen(int index) {
     SetZoom(index >= 0 && index < steps ? kZoomSteps[index] : zoomBox_->itemText(index).remove('%').toInt());
 }
 
-bool ReportPreview::PrintTo(QPrinter& printer) {
+ReportPreview::PrintResult ReportPreview::PrintTo(QPrinter& printer) {
     printer.setDocName(Qt8(document_->Name()));
     const ReportLayout& layout = document_->Layout(printer.pageLayout());
     int first = 0, last = layout.PageCount() - 1;
@@ -247,7 +248,7 @@ bool ReportPreview::PrintTo(QPrinter& printer) {
         first = printer.fromPage() - 1;
         if (printer.toPage() > 0) last = std::min(last, printer.toPage() - 1);
     }
-    if (first > last) return false;
+    if (first > last) return PrintResult::NothingInRange;
     // A printer that makes the copies itself is sent each page once.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
     std::vector<int> pages;
@@ -257,10 +258,11 @@ bool ReportPreview::PrintTo(QPrinter& printer) {
     } else {
         for (int page = first; page <= last; ++page) pages.insert(pages.end(), static_cast<std::size_t>(copies), page);
     }
+    if (printer.pageOrder() == QPrinter::LastPageFirst) std::reverse(pages.begin(), pages.end());
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
+    if (!painter.begin(&printer)) return PrintResult::Failed;
     const bool painted = document_->Paint(printer, painter, layout, pages);
-    return painter.end() && painted;
+    return painter.end() && painted ? PrintResult::Printed : PrintResult::Failed;
 }
 
 void ReportPreview::Print() {
@@ -269,10 +271,24 @@ void ReportPreview::Print() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(tr("Print %1").arg(windowTitle()));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
-    dialog.setMinMax(1, std::max(1, PageCount()));
+    // The paper chosen in the dialog may take more pages than the preview's: the range may name
+    // any of them, and is cut to the pages there are once the report is laid out for that paper.
+    dialog.setMinMax(1, kLastPrintablePage);
+    printer.setFromTo(1, std::max(1, PageCount()));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!PrintTo(printer))
+    switch (PrintTo(printer)) {
+    case PrintResult::Printed: break;
+    case PrintResult::NothingInRange:
+        MessageBox(nullptr, "Report printing error",
+                   "The report has " + std::to_string(document_->Layout(printer.pageLayout()).PageCount()) +
+                       " pages on this paper, so there is no page " + std::to_string(printer.fromPage()) +
+                       " to print. Nothing was printed.",
+                   WMessageIcon::Exclamation);
+        break;
+    case PrintResult::Failed:
         MessageBox(nullptr, "Report printing error", "The report could not be printed.", WMessageIcon::Stop);
+        break;
+    }
 }
 
 void ReportPreview::SaveAsPdf() {

@@ -38,8 +38,10 @@ public:
     // Asks for a file through the prompter service and writes the PDF there.
     void SaveAsPdf();
     // Prints onto a printer already set up (the printer dialog's, or a test's PDF printer): laid
-    // out for its paper, orientation and margins, its page range and copies.
-    bool PrintTo(QPrinter& printer);
+    // out for its paper, orientation and margins, the part of its page range that the report
+    // has on that paper, its copies, and last page first when it asks for that.
+    enum class PrintResult { Printed, NothingInRange, Failed };
+    PrintResult PrintTo(QPrinter& printer);
 
     const ReportDocument& Document() const { return *document_; }
 

@@ -63,7 +63,7 @@ TEST_P(EveryReportTest, HasTheSamePagesInThePreviewThePdfAndOnAPrinter) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(printed.string()));
     ASSERT_TRUE(printer.setPageLayout(preview->Document().PageLayout()));
-    ASSERT_TRUE(preview->PrintTo(printer));
+    ASSERT_EQ(preview->PrintTo(printer), ReportPreview::PrintResult::Printed);
 
     const int pages = preview->PageCount();
     EXPECT_GT(pages, 1);

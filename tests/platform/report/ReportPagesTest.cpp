@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QTextLayout>
 #include <map>
+#include <memory>
 #include <regex>
 #include <set>
 #include <cstdio>
@@ -355,12 +356,37 @@ TEST(ContinuedHeading, FollowsTheHeadingsDirection) {
     EXPECT_LT(digitLeft, line.cursorToX(0));
 }
 
+const QPageLayout A5Landscape(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                              QPageLayout::Millimeter);
+
+// A printer that writes a PDF on A5 landscape, printing the pages from .. to.
+std::unique_ptr<QPrinter> A5Printer(const std::filesystem::path& pdf, int from, int to) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(pdf.string()));
+    EXPECT_TRUE(printer->setPageLayout(A5Landscape));
+    printer->setPrintRange(QPrinter::PageRange);
+    printer->setFromTo(from, to);
+    return printer;
+}
+
+// The "Page N of M" of each printed page.
+std::vector<std::string> Footers(const std::filesystem::path& pdf) {
+    std::vector<std::string> footers;
+    for (const auto& page : PdfPages(pdf)) footers.push_back(page.empty() ? "" : page.back());
+    return footers;
+}
+
+std::vector<std::string> FootersOf(const std::vector<int>& pages, int of) {
+    std::vector<std::string> footers;
+    for (int page : pages) footers.push_back("Page " + std::to_string(page) + " of " + std::to_string(of));
+    return footers;
+}
+
 TEST_F(ReportPagesTest, AFilePrinterPrintsItsOwnPaperPageRangeAndCopies) {
     ReportPreview* preview = Run();
     ASSERT_NE(preview, nullptr);
-    const QPageLayout a5(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                         QPageLayout::Millimeter);
-    const int pages = preview->Document().Layout(a5).PageCount();
+    const int pages = preview->Document().Layout(A5Landscape).PageCount();
     EXPECT_GT(pages, preview->PageCount());   // a smaller sheet takes more of them
     ASSERT_GE(pages, 3);
     struct Print {
@@ -369,24 +395,47 @@ TEST_F(ReportPagesTest, AFilePrinterPrintsItsOwnPaperPageRangeAndCopies) {
     };
     for (const Print& print : {Print{1, {2, 3}}, Print{2, {2, 3, 2, 3}}}) {
         const std::filesystem::path pdf = Folder().File("printed" + std::to_string(print.copies) + ".pdf");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf.string()));
-        ASSERT_TRUE(printer.setPageLayout(a5));
-        printer.setPrintRange(QPrinter::PageRange);
-        printer.setFromTo(2, 3);
-        printer.setCopyCount(print.copies);
-        printer.setCollateCopies(true);
-        ASSERT_TRUE(preview->PrintTo(printer));
+        std::unique_ptr<QPrinter> printer = A5Printer(pdf, 2, 3);
+        printer->setCopyCount(print.copies);
+        printer->setCollateCopies(true);
+        ASSERT_EQ(preview->PrintTo(*printer), ReportPreview::PrintResult::Printed);
         pdf_text::Sheet sheet;
         EXPECT_EQ(pdf_text::PageCount(pdf, &sheet), static_cast<int>(print.footers.size()));
         EXPECT_NEAR(sheet.width, 595.28, 0.5);    // A5, landscape
         EXPECT_NEAR(sheet.height, 419.53, 0.5);
-        const auto printed = PdfPages(pdf);
-        ASSERT_EQ(printed.size(), print.footers.size());
-        for (std::size_t p = 0; p < printed.size(); ++p)
-            EXPECT_EQ(printed[p].back(), "Page " + std::to_string(print.footers[p]) + " of " + std::to_string(pages));
+        EXPECT_EQ(Footers(pdf), FootersOf(print.footers, pages));
     }
+}
+
+TEST_F(ReportPagesTest, APrintRangeNamesThePagesOfThePrintersPaperPastThePreviewsAndReversePrintsThemLastFirst) {
+    ReportPreview* preview = Run();
+    ASSERT_NE(preview, nullptr);
+    const int onScreen = preview->PageCount();
+    const int pages = preview->Document().Layout(A5Landscape).PageCount();
+    ASSERT_GT(pages, onScreen + 1);
+    struct Print {
+        const char* name;
+        int from, to;
+        bool reverse;
+        std::vector<int> footers;
+    };
+    std::vector<int> pastThePreview;
+    for (int page = onScreen + 1; page <= pages; ++page) pastThePreview.push_back(page);
+    for (const Print& print : {Print{"past the preview pages", onScreen + 1, pages, false, pastThePreview},
+                               Print{"to beyond the last page", pages - 1, pages + 50, false, {pages - 1, pages}},
+                               Print{"reversed", 2, 4, true, {4, 3, 2}}}) {
+        const std::filesystem::path pdf = Folder().File(std::string(print.name) + ".pdf");
+        std::unique_ptr<QPrinter> printer = A5Printer(pdf, print.from, print.to);
+        if (print.reverse) printer->setPageOrder(QPrinter::LastPageFirst);
+        ASSERT_EQ(preview->PrintTo(*printer), ReportPreview::PrintResult::Printed) << print.name;
+        EXPECT_EQ(Footers(pdf), FootersOf(print.footers, pages)) << print.name;
+    }
+
+    // A range wholly past the end prints nothing and says so.
+    const std::filesystem::path none = Folder().File("none.pdf");
+    std::unique_ptr<QPrinter> printer = A5Printer(none, pages + 1, pages + 3);
+    EXPECT_EQ(preview->PrintTo(*printer), ReportPreview::PrintResult::NothingInRange);
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 // The page on the screen at "whole page": as tall as the view leaves room for, or as wide.

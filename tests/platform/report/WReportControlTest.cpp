@@ -216,7 +216,7 @@ TEST_F(ReportControlTest, PrintingGoesToThePrinterGiven) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     const std::filesystem::path out = Folder().File("printed.pdf");
     printer.setOutputFileName(QString::fromStdString(out.string()));
-    EXPECT_TRUE(control.Previews().front()->PrintTo(printer));
+    EXPECT_EQ(control.Previews().front()->PrintTo(printer), ReportPreview::PrintResult::Printed);
     EXPECT_EQ(ReadFileText(out).rfind("%PDF", 0), 0u);
 }
 
