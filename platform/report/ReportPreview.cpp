@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPageRanges>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -243,20 +244,19 @@ void ReportPreview::ZoomChosen(int index) {
 ReportPreview::PrintResult ReportPreview::PrintTo(QPrinter& printer) {
     printer.setDocName(Qt8(document_->Name()));
     const ReportLayout& layout = document_->Layout(printer.pageLayout());
-    int first = 0, last = layout.PageCount() - 1;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = printer.fromPage() - 1;
-        if (printer.toPage() > 0) last = std::min(last, printer.toPage() - 1);
-    }
-    if (first > last) return PrintResult::NothingInRange;
+    // The pages of the range ("2-4", or "1,3,7-9" typed) that the report has on this paper.
+    const QPageRanges range = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+    std::vector<int> chosen;
+    for (int page = 0; page < layout.PageCount(); ++page)
+        if (range.isEmpty() || range.contains(page + 1)) chosen.push_back(page);
+    if (chosen.empty()) return PrintResult::NothingInRange;
     // A printer that makes the copies itself is sent each page once.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
     std::vector<int> pages;
     if (printer.collateCopies()) {
-        for (int copy = 0; copy < copies; ++copy)
-            for (int page = first; page <= last; ++page) pages.push_back(page);
+        for (int copy = 0; copy < copies; ++copy) pages.insert(pages.end(), chosen.begin(), chosen.end());
     } else {
-        for (int page = first; page <= last; ++page) pages.insert(pages.end(), static_cast<std::size_t>(copies), page);
+        for (int page : chosen) pages.insert(pages.end(), static_cast<std::size_t>(copies), page);
     }
     if (printer.pageOrder() == QPrinter::LastPageFirst) std::reverse(pages.begin(), pages.end());
     QPainter painter;
@@ -281,8 +281,7 @@ void ReportPreview::Print() {
     case PrintResult::NothingInRange:
         MessageBox(nullptr, "Report printing error",
                    "The report has " + std::to_string(document_->Layout(printer.pageLayout()).PageCount()) +
-                       " pages on this paper, so there is no page " + std::to_string(printer.fromPage()) +
-                       " to print. Nothing was printed.",
+                       " pages on this paper, none of them in the range chosen. Nothing was printed.",
                    WMessageIcon::Exclamation);
         break;
     case PrintResult::Failed:

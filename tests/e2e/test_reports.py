@@ -1,12 +1,14 @@
 """Reports from the main window: the shopping list of a trip with food, saved as a PDF whose text
 holds the amounts to buy, and a detailed trip plan in the preview, whose whole page fills the
 window when it opens and again when the window is resized."""
+import contextlib
 import os
+import sqlite3
 import subprocess
 import tempfile
 import unittest
 
-from kvo_desktop import Desktop, list_items, text_of, wait_for
+from kvo_desktop import Desktop, find_all, list_items, text_of, wait_for
 from test_trip_main_road import FAKE_NOW, add_catalogue, choose_food, plan_trip_with_the_wizard, select_row
 
 CHOOSER = "Select report type"
@@ -136,6 +138,62 @@ class TripPlanTest(unittest.TestCase):
             desktop.activate(preview)
             desktop.keys("Escape")
             desktop.no_window("Trip shopping list")
+            self.assertTrue(desktop.running())
+
+
+def three_hundred_ingredients(program_dir):
+    """Ingredients enough for an ingredients report of several pages."""
+    with contextlib.closing(sqlite3.connect(os.path.join(program_dir, "Kestavo.db"))) as db:
+        db.executemany("insert into Ingredients( id, name, def_measure ) values( ?, ?, 10 )",
+                       [(n, f"Ingredient {n:03d}") for n in range(1, 301)])
+        db.commit()
+
+
+class PrintTest(unittest.TestCase):
+    def test_the_print_dialog_takes_the_pages_of_a_smaller_paper_past_the_previews_last_and_reverse(self):
+        with Desktop(prepare=three_hundred_ingredients) as desktop, \
+                tempfile.TemporaryDirectory(prefix="kvo-print-") as folder:
+            main = desktop.window("Kestavo")
+            desktop.press(main, "Report...")
+            chooser = desktop.window(CHOOSER)
+            reports = desktop.control(chooser, "list", "Select the type of report to use for this trip:")
+            desktop.click(desktop.control(reports, "list item", "Ingredients report"))
+            desktop.press(chooser, "OK")
+            desktop.no_window(CHOOSER)
+            preview = desktop.window("Ingredients")
+            count = wait_for("the page count", lambda: next(
+                (label.name for label in find_labels(preview) if label.name.endswith(" pages")), None))
+            on_screen = int(count.split()[0])
+
+            desktop.press(preview, "Print...")
+            dialog = desktop.window("Print Ingredients")
+            path = os.path.join(folder, "a5.pdf")
+            desktop.fill(desktop.control(dialog, "text", "Output file:"), path)
+            desktop.press(dialog, "Properties")
+            properties = desktop.window("Printer Properties")
+            desktop.choose(desktop.combo_box(properties, "Page size:"), "A5")
+            desktop.click(desktop.control(properties, "radio button", "Landscape"))
+            desktop.press(properties, "OK")
+            desktop.no_window("Printer Properties")
+
+            # From the first page past the preview's last to one far beyond: the boxes take them.
+            desktop.press(dialog, "Options >>")
+            desktop.click(desktop.control(dialog, "radio button", "Pages from"))
+            first, last = list(find_all(dialog, "spin button", "Print range", showing=True))
+            desktop.fill(last, "99")
+            desktop.fill(first, str(on_screen + 1))
+            desktop.click(desktop.control(dialog, "check box", "Reverse"))
+            desktop.keep_screenshot("print dialog")
+            desktop.press(dialog, "Print")
+            desktop.no_window("Print Ingredients")
+            wait_for("the printed PDF", lambda: os.path.exists(path) and pdf_text(path).strip())
+
+            footers = [page.strip().splitlines()[-1].strip() for page in pdf_text(path).split("\f") if page.strip()]
+            total = int(footers[0].split()[-1])
+            self.assertGreater(total, on_screen + 1, footers)
+            self.assertEqual(footers, [f"Page {n} of {total}" for n in range(total, on_screen, -1)])
+            size = subprocess.run(["pdfinfo", path], capture_output=True, text=True, check=True, timeout=60).stdout
+            self.assertRegex(size, r"Page size:\s+595(\.\d+)? x 4(19\.\d+|20) pts", "A5, landscape")
             self.assertTrue(desktop.running())
 
 

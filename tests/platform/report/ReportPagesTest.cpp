@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPageRanges>
 #include <QPointer>
 #include <QPrinter>
 #include <QScrollArea>
@@ -430,6 +431,13 @@ TEST_F(ReportPagesTest, APrintRangeNamesThePagesOfThePrintersPaperPastThePreview
         ASSERT_EQ(preview->PrintTo(*printer), ReportPreview::PrintResult::Printed) << print.name;
         EXPECT_EQ(Footers(pdf), FootersOf(print.footers, pages)) << print.name;
     }
+
+    // Pages typed as a list print those pages only.
+    const std::filesystem::path listed = Folder().File("listed.pdf");
+    std::unique_ptr<QPrinter> typed = A5Printer(listed, 1, 1);
+    typed->setPageRanges(QPageRanges::fromString(QStringLiteral("2,%1").arg(pages)));
+    ASSERT_EQ(preview->PrintTo(*typed), ReportPreview::PrintResult::Printed);
+    EXPECT_EQ(Footers(listed), FootersOf({2, pages}, pages));
 
     // A range wholly past the end prints nothing and says so.
     const std::filesystem::path none = Folder().File("none.pdf");
