@@ -5,11 +5,14 @@
 #include <QStringView>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kTabStop = 8;           // characters
 constexpr double kUnboundedWidth = 1e6;   // a line laid out without a width to fit
+// What UseOf answers: the face, and flags.
+constexpr int kFaceMask = 3, kShaped = 4, kMark = 8;
 
 // The faces to fall back on, in the order they are tried: upright, then neither bold nor italic.
 std::vector<QFont> UprightFaces(const QFont& font) {
@@ -31,18 +34,21 @@ std::vector<QFont> UprightFaces(const QFont& font) {
 }  // namespace
 
 FontMeasure::FontMeasure(const QFont& font, QPaintDevice* device) : device_(device) {
-    QFont own(font, device);
-    faces_.push_back({own, QFontMetricsF(own, device), QRawFont::fromFont(own)});
+    const auto add = [this, device](const QFont& face) {
+        QFont shaped(face, device);
+        shaped.setStyleStrategy(QFont::StyleStrategy(face.styleStrategy() & ~QFont::PreferNoShaping));
+        faces_.push_back({QFont(face, device), shaped, QFontMetricsF(face, device), QRawFont::fromFont(face)});
+    };
+    add(font);
     // Without a face of its own to ask, the font stays whole and the system falls back.
     if (faces_.front().raw.isValid())
-        for (const QFont& face : UprightFaces(own))
-            faces_.push_back({QFont(face, device), QFontMetricsF(face, device), QRawFont::fromFont(face)});
+        for (const QFont& face : UprightFaces(font)) add(face);
     ascii_.fill(-1);
-    asciiFace_.fill(-1);
+    asciiUse_.fill(-1);
 }
 
 double FontMeasure::Width(const QString& text) {
-    return NeedsOtherFaces(text) ? LaidOutWidth(text) : faces_.front().metrics.horizontalAdvance(text);
+    return NeedsLayout(text) ? LaidOutWidth(text) : faces_.front().metrics.horizontalAdvance(text);
 }
 
 bool FontMeasure::Fits(const QString& text, double width) {
@@ -88,7 +94,7 @@ QString FontMeasure::Elide(const QString& text, double width) {
 }
 
 void FontMeasure::Draw(QPainter& painter, const QPointF& at, const QString& line) {
-    if (!NeedsOtherFaces(line)) {
+    if (!NeedsLayout(line)) {
         painter.drawText(at, line);
         return;
     }
@@ -185,72 +191,94 @@ double FontMeasure::Advance(QChar c) {
     const char16_t code = c.unicode();
     if (code < ascii_.size()) {
         double& known = ascii_[code];
-        if (known < 0) known = faces_[static_cast<std::size_t>(FaceOf(code))].metrics.horizontalAdvance(c);
+        if (known < 0) known = faces_[static_cast<std::size_t>(UseOf(code) & kFaceMask)].metrics.horizontalAdvance(c);
         return known;
     }
     auto found = others_.find(code);
     if (found == others_.end()) {
-        const int face = c.isSurrogate() ? 0 : FaceOf(code);
+        const int face = c.isSurrogate() ? 0 : UseOf(code) & kFaceMask;
         found = others_.insert(code, faces_[static_cast<std::size_t>(face)].metrics.horizontalAdvance(c));
     }
     return *found;
 }
 
-// The first face that has the character; the font's own when none has it, for the system to
-// find one.
-int FontMeasure::FaceOf(char32_t code) {
+// How a character is drawn: the first face that has it (the font's own when none has it, for
+// the system to find one), and whether its script must be shaped. The font skips shaping, which
+// keeps Latin text free of ligatures, but Arabic letters must join and Indic clusters form.
+int FontMeasure::UseOf(char32_t code) {
     const auto find = [this](char32_t character) {
-        if (faces_.size() == 1 || faces_.front().raw.supportsCharacter(character)) return 0;
-        for (std::size_t face = 1; face < faces_.size(); ++face)
-            if (faces_[face].raw.supportsCharacter(character)) return static_cast<int>(face);
-        return 0;
+        int use = 0;
+        if (faces_.size() > 1 && !faces_.front().raw.supportsCharacter(character))
+            for (std::size_t face = 1; face < faces_.size(); ++face)
+                if (faces_[face].raw.supportsCharacter(character)) {
+                    use = static_cast<int>(face);
+                    break;
+                }
+        switch (QChar::script(character)) {
+        case QChar::Script_Common:
+        case QChar::Script_Latin:
+        case QChar::Script_Greek:
+        case QChar::Script_Cyrillic:
+        case QChar::Script_Unknown: break;
+        case QChar::Script_Inherited: use |= kMark; break;
+        default: use |= kShaped; break;
+        }
+        return use;
     };
-    if (code < asciiFace_.size()) {
-        signed char& known = asciiFace_[code];
+    if (code < asciiUse_.size()) {
+        signed char& known = asciiUse_[code];
         if (known < 0) known = static_cast<signed char>(find(code));
         return known;
     }
-    auto found = faceOf_.find(code);
-    if (found == faceOf_.end()) found = faceOf_.insert(code, find(code));
+    auto found = useOf_.find(code);
+    if (found == useOf_.end()) found = useOf_.insert(code, find(code));
     return *found;
 }
 
-bool FontMeasure::NeedsOtherFaces(QStringView text) {
-    if (faces_.size() == 1) return false;
+// The use of each UTF-16 unit of the text; a combining mark goes with the character it marks.
+std::vector<int> FontMeasure::UsesOf(QStringView text) {
+    std::vector<int> uses(static_cast<std::size_t>(text.size()), 0);
+    int previous = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.unicode() < asciiFace_.size() && asciiFace_[c.unicode()] == 0) continue;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            if (FaceOf(QChar::surrogateToUcs4(c, text[++i])) != 0) return true;
-        } else if (!c.isSurrogate() && FaceOf(c.unicode()) != 0) {
-            return true;
-        }
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        int use = pair ? UseOf(QChar::surrogateToUcs4(text[i], text[i + 1]))
+                  : text[i].isSurrogate() ? 0
+                                          : UseOf(text[i].unicode());
+        if (use & kMark) use = previous;
+        uses[static_cast<std::size_t>(i)] = use;
+        if (pair) uses[static_cast<std::size_t>(++i)] = use;
+        previous = use;
     }
-    return false;
+    return uses;
 }
 
-// One line laid out with a font for each run of characters that its face has.
+bool FontMeasure::NeedsLayout(QStringView text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [this](QChar c) {
+        return c.unicode() < asciiUse_.size() && UseOf(c.unicode()) == 0;
+    });
+    if (plain) return false;
+    const std::vector<int> uses = UsesOf(text);
+    return std::any_of(uses.begin(), uses.end(), [](int use) { return use != 0; });
+}
+
+// One line laid out with a font for each run of characters that another face draws or that
+// must be shaped.
 void FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection direction) {
-    const QString& text = layout.text();
+    const std::vector<int> uses = UsesOf(layout.text());
     QList<QTextLayout::FormatRange> runs;
-    int runFace = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const qsizetype size = pair ? 2 : 1;
-        const int face = pair ? FaceOf(QChar::surrogateToUcs4(text[i], text[i + 1]))
-                         : text[i].isSurrogate() ? 0
-                                                 : FaceOf(text[i].unicode());
-        if (face != 0 && face == runFace && !runs.isEmpty() && runs.back().start + runs.back().length == i) {
-            runs.back().length += static_cast<int>(size);
-        } else if (face != 0) {
-            QTextLayout::FormatRange run;
-            run.start = static_cast<int>(i);
-            run.length = static_cast<int>(size);
-            run.format.setFont(faces_[static_cast<std::size_t>(face)].font);
-            runs.append(run);
+    for (std::size_t i = 0; i < uses.size(); ++i) {
+        const int use = uses[i];
+        if (use == 0) continue;
+        if (!runs.isEmpty() && i > 0 && uses[i - 1] == use && runs.back().start + runs.back().length == static_cast<int>(i)) {
+            ++runs.back().length;
+            continue;
         }
-        runFace = face;
-        i += size;
+        const Face& face = faces_[static_cast<std::size_t>(use & kFaceMask)];
+        QTextLayout::FormatRange run;
+        run.start = static_cast<int>(i);
+        run.length = 1;
+        run.format.setFont(use & kShaped ? face.shaped : face.font);
+        runs.append(run);
     }
     layout.setFormats(runs);
     QTextOption option;

@@ -5,8 +5,10 @@
 //
 // A character that the font's own face lacks (an italic face without Arabic, say) is measured
 // and drawn in the family's upright face where that has it, else in whatever face the system
-// falls back to; a line that needs another face is laid out with one font per run, so that the
-// screen, the paper and a PDF show every character, measured as drawn.
+// falls back to. Text of a script that must be shaped (Arabic, the Indic scripts) is shaped;
+// Latin text is not, so that it has no ligatures. A line that needs another face or shaping is
+// laid out with one font per run, so that the screen, the paper and a PDF show every character,
+// measured as drawn.
 //
 // A tab is drawn as the blanks that reach the next stop of eight characters, and measured so.
 
@@ -54,6 +56,7 @@ public:
 private:
     struct Face {
         QFont font;
+        QFont shaped;   // the same, shaping its text
         QFontMetricsF metrics;
         QRawFont raw;   // what the face itself has, without the system's fallbacks
     };
@@ -62,8 +65,9 @@ private:
     void BreakWord(QStringView word, double width, QStringList& lines, QString& line, double& lineWidth);
     double WordWidth(QStringView word);
     double Advance(QChar c);
-    int FaceOf(char32_t code);
-    bool NeedsOtherFaces(QStringView text);
+    int UseOf(char32_t code);
+    std::vector<int> UsesOf(QStringView text);
+    bool NeedsLayout(QStringView text);
     void LayOut(QTextLayout& layout, Qt::LayoutDirection direction);
     double LaidOutWidth(const QString& text);
 
@@ -71,6 +75,6 @@ private:
     std::vector<Face> faces_;   // the font's own face first, then the upright faces to fall back on
     std::array<double, 128> ascii_;
     QHash<char16_t, double> others_;
-    std::array<signed char, 128> asciiFace_;
-    QHash<char32_t, int> faceOf_;
+    std::array<signed char, 128> asciiUse_;
+    QHash<char32_t, int> useOf_;
 };
