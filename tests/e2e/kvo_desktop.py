@@ -657,12 +657,19 @@ class Desktop:
 
     def minimum_size(self, title):
         """The smallest size the window lets a window manager give it (WM_NORMAL_HINTS)."""
+        return self._size_hint(title, "minimum")
+
+    def maximum_size(self, title):
+        """The largest size the window lets a window manager give it; waits until it says one."""
+        return self._size_hint(title, "maximum")
+
+    def _size_hint(self, title, which):
         def find():
             hints = subprocess.run(["xprop", "-id", self.x_window(title), "WM_NORMAL_HINTS"], env=self.env,
                                    capture_output=True, text=True, timeout=30).stdout
-            found = re.search(r"minimum size: (\d+) by (\d+)", hints)
+            found = re.search(which + r" size: (\d+) by (\d+)", hints)
             return found and (int(found.group(1)), int(found.group(2)))
-        return wait_for(f"the minimum size of {title!r}", find)
+        return wait_for(f"the {which} size of {title!r}", find)
 
     def resize(self, window, width, height):
         """Resizes a window as a window manager would (there is none) and waits until the
