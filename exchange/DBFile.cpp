@@ -157,6 +157,11 @@ bool DBFile::Export(const std::string& path, WWindow* parent, WTransaction* onTr
 bool DBFile::Import(ImportArguments arguments) {
     importArguments = std::move(arguments);
     success = false;
+    // Set before the unit starts: when its first savepoint is refused, none of the import's own
+    // code runs, and RunImportWorker tells the reason to this window all the same.
+    parentWindow = importArguments.parent;
+    transaction = importArguments.transaction;
+    lastError.clear();
     Run(importArguments.parent, true, static_cast<int>(importArguments.tables.size()), &DBFile::RunImportWorker, this);
     return success;
 }
@@ -175,9 +180,6 @@ void DBFile::RunImportWorker() {
 }
 
 bool DBFile::ImportWorker(const ImportArguments& arguments) {
-    parentWindow = arguments.parent;
-    transaction = arguments.transaction;
-    lastError.clear();
     clashQuestion.Reset();
     TableDataReader reader;
     if (!reader.Open(arguments.path, arguments.maxLoadVersion)) return ReadFailed(reader);

@@ -161,7 +161,9 @@ void WinStart::EnableDialogItems(WForm* form, const std::vector<int>& itemIds, b
 void WinStart::TrimFormAtControl(WForm* form, WWindow* control) {
     QWidget* window = form->GetWindow();
     if (!window) return;
-    // A form laid out by a layout has its controls' places only once the layout has run.
+    // A form laid out by a layout has its controls' places only once the layout has run. The
+    // place is that at the designed width; when the form's texts need more at its narrowest, the
+    // window grows the fixed height to that (FormWindow::FitMinimumToLayout).
     if (window->layout()) window->layout()->activate();
     const int top = control->GetWidget()->mapTo(window, QPoint(0, 0)).y();
     window->setFixedHeight(top);

@@ -40,6 +40,12 @@ POLL = 0.1
 DISPLAY_TRIES = 20
 # A command the program is started under, e.g. "valgrind --error-exitcode=99" (same process id).
 WRAPPER = os.environ.get("KVO_E2E_WRAPPER", "").split()
+# The lines a sanitizer prints when it finds a fault (UBSan, ASan, LSan, TSan and the summary
+# each ends with). Whatever the exit code, one of them in a program run's output fails the test:
+# a run expected to end with 1 may end so because of the report.
+SANITIZER_REPORT = re.compile(r"runtime error:|ERROR: \w*Sanitizer|WARNING: ThreadSanitizer|SUMMARY: \w*Sanitizer")
+# The options a sanitized build reads (ASAN_OPTIONS, LSAN_OPTIONS, UBSAN_OPTIONS, TSAN_OPTIONS ...).
+SANITIZER_VARIABLE = re.compile(r"[A-Z]+SAN_[A-Z_]+")
 
 
 class DesktopError(AssertionError):
@@ -69,6 +75,11 @@ def wait_for(what, probe, timeout=None):
             detail = f" (last error: {last_error!r})" if last_error else ""
             raise DesktopError(f"timed out after {timeout}s waiting for {what}{detail}")
         time.sleep(POLL)
+
+
+def sanitizer_reports(text):
+    """The lines of a program's output that tell of a sanitizer report."""
+    return [line for line in text.splitlines() if SANITIZER_REPORT.search(line)]
 
 
 def file_digest(path):
@@ -101,6 +112,9 @@ class Desktop:
         self.program_dir = os.path.join(self.root, "Kestavo")
         self.home = os.path.join(self.root, "home")
         self.processes = []
+        # Every run of the program on this desktop (another_copy's views share the list): its
+        # process and log, and whether the test looked at its exit code.
+        self.runs = []
         self.program = None
         self.display = None
         self.dbus_pid = None
@@ -116,14 +130,14 @@ class Desktop:
             self._start_buses()
             self._start_program()
         except BaseException:
-            self.stop()
+            self.stop(failing=True)
             raise
         return self
 
     def __exit__(self, kind, value, trace):
         if kind is not None:
-            self._keep_evidence()
-        self.stop()
+            self._take_evidence_picture()
+        self.stop(failing=kind is not None)
         return False
 
     def _make_folders(self):
@@ -153,8 +167,8 @@ class Desktop:
             # ones that daemons started on their own (the accessibility registry).
             "KVO_E2E_SESSION": self.marker,
         }
-        # A sanitized build's options (tools/sanitize) reach the program.
-        self.env.update({key: os.environ[key] for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS") if key in os.environ})
+        # A sanitized build's options and suppressions (tools/sanitize) reach the program.
+        self.env.update({key: value for key, value in os.environ.items() if SANITIZER_VARIABLE.fullmatch(key)})
         if self.prepare:
             self.prepare(self.program_dir)
         if not self.quick_help:
@@ -261,7 +275,7 @@ class Desktop:
     def another_copy(self):
         """The program started once more on this desktop's program folder, as a user who starts
         it again: a view of this desktop whose program, windows and exit are the new run's (the
-        desktop stops it with everything else)."""
+        desktop stops it with everything else and checks its output as the first run's)."""
         view = copy.copy(self)
         view._app = None
         view.exit_code = None
@@ -269,6 +283,7 @@ class Desktop:
         return view
 
     def _launch_program(self):
+        """Every run of the program starts here, so that stop() checks each one's output and end."""
         env = dict(self.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         if self.fake_time:
             env.update(LD_PRELOAD=FAKETIME_LIBRARY, FAKETIME="@" + self.fake_time,
@@ -277,8 +292,11 @@ class Desktop:
         if self.obey_file_permissions and os.geteuid() == 0:
             unprivileged = ["setpriv", "--inh-caps=-dac_override,-dac_read_search",
                             "--bounding-set=-dac_override,-dac_read_search"]
-        return self._spawn(unprivileged + WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
-                           cwd=self.program_dir, log="program.log")
+        log = "program.log" if not self.runs else f"program-{len(self.runs) + 1}.log"
+        process = self._spawn(unprivileged + WRAPPER + [os.path.join(self.program_dir, "Kestavo")], env=env,
+                              cwd=self.program_dir, log=log)
+        self.runs.append(ProgramRun(process, log))
+        return process
 
     def _spawn(self, argv, env=None, cwd=None, pass_fds=(), log=None):
         out = open(os.path.join(self.root, log), "ab") if log else subprocess.DEVNULL
@@ -292,10 +310,15 @@ class Desktop:
         self.processes.append(process)
         return process
 
-    def stop(self):
-        """Stops the program and everything the desktop started, then removes its folder."""
-        if self.program and self.program.poll() is None:
-            self.program.kill()
+    def stop(self, failing=False):
+        """Stops the program and everything the desktop started, then removes its folder. A run
+        of the program that printed a sanitizer report, or that died on its own with an exit code
+        the test never looked at, fails the test (unless it is failing already): its output is
+        kept as evidence either way."""
+        died = [death for death in map(ProgramRun.death, self.runs) if death]
+        for run in self.runs:
+            if run.process.poll() is None:
+                run.process.kill()
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
@@ -311,7 +334,15 @@ class Desktop:
             with contextlib.suppress(ProcessLookupError):
                 os.kill(self.dbus_pid, signal.SIGTERM)
         self._stop_marked_processes()
+        # Only now is every output whole: a report may come after the exit the test checked.
+        faults = died + [fault for run in self.runs for fault in run.reports(self.root)]
+        if faults or failing:
+            for fault in faults:
+                print(fault)
+            self._keep_evidence()
         shutil.rmtree(self.root, ignore_errors=True)
+        if faults and not failing:
+            raise DesktopError("\n".join(faults))
 
     def _stop_marked_processes(self):
         """Daemons forked by the buses (the second dbus-daemon, the registry) carry the marker."""
@@ -332,15 +363,21 @@ class Desktop:
                     os.kill(pid, signal.SIGKILL)
             time.sleep(POLL)
 
+    def _take_evidence_picture(self):
+        """After a failure, while the display is still there: the screen as it was."""
+        if os.environ.get("KVO_E2E_EVIDENCE"):
+            with contextlib.suppress(Exception):
+                self.screenshot(os.path.join(self.root, "screen.png"))
+
     def _keep_evidence(self):
-        """After a failure: the logs and a screenshot go where CTest's output names them."""
+        """After a failure: the logs (every program run's) and the screenshot go where CTest's
+        output names them."""
         keep = os.environ.get("KVO_E2E_EVIDENCE")
         if not keep:
             return
-        with contextlib.suppress(Exception):
-            self.screenshot(os.path.join(self.root, "screen.png"))
         os.makedirs(keep, exist_ok=True)
-        for name in ("program.log", "xvfb.log", "at-spi.log", "screen.png", "screen.xwd"):
+        names = [run.log for run in self.runs] + ["xvfb.log", "at-spi.log", "screen.png", "screen.xwd"]
+        for name in names:
             with contextlib.suppress(OSError):
                 shutil.copy(os.path.join(self.root, name), keep)
         print(f"evidence kept in {keep}")
@@ -365,11 +402,13 @@ class Desktop:
         return read_rows(self.path("dbbackups", name), sql, params)
 
     def wait_for_exit(self, timeout=TIMEOUT):
+        """The exit code of this view's run, once it has ended; the test then judges it."""
         timeout *= SCALE
         try:
             self.exit_code = self.program.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise DesktopError(f"the program did not end within {timeout}s") from None
+        next(run for run in self.runs if run.process is self.program).exit_seen = True
         return self.exit_code
 
     def running(self):
@@ -618,12 +657,19 @@ class Desktop:
 
     def minimum_size(self, title):
         """The smallest size the window lets a window manager give it (WM_NORMAL_HINTS)."""
+        return self._size_hint(title, "minimum")
+
+    def maximum_size(self, title):
+        """The largest size the window lets a window manager give it; waits until it says one."""
+        return self._size_hint(title, "maximum")
+
+    def _size_hint(self, title, which):
         def find():
             hints = subprocess.run(["xprop", "-id", self.x_window(title), "WM_NORMAL_HINTS"], env=self.env,
                                    capture_output=True, text=True, timeout=30).stdout
-            found = re.search(r"minimum size: (\d+) by (\d+)", hints)
+            found = re.search(which + r" size: (\d+) by (\d+)", hints)
             return found and (int(found.group(1)), int(found.group(2)))
-        return wait_for(f"the minimum size of {title!r}", find)
+        return wait_for(f"the {which} size of {title!r}", find)
 
     def resize(self, window, width, height):
         """Resizes a window as a window manager would (there is none) and waits until the
@@ -636,6 +682,33 @@ class Desktop:
         button = self.control(within, role, name)
         wait_for(f"{name!r} enabled", lambda: enabled(button))
         self.click(button)
+
+
+class ProgramRun:
+    """One start of the program: its process, the log of its output and whether the test has
+    looked at its exit code."""
+
+    def __init__(self, process, log):
+        self.process = process
+        self.log = log
+        self.exit_seen = False
+
+    def death(self):
+        """What is wrong with a run that ended on its own, without the test looking at how."""
+        code = self.process.poll()
+        if code is None or code == 0 or self.exit_seen:
+            return None
+        how = f"was killed by signal {-code}" if code < 0 else f"ended with exit code {code}"
+        return f"the program (pid {self.process.pid}, {self.log}) {how} and the test never looked at its end"
+
+    def reports(self, root):
+        """The run's output as a sanitizer report, when it holds one."""
+        with contextlib.suppress(OSError):
+            with open(os.path.join(root, self.log), errors="replace") as f:
+                lines = sanitizer_reports(f.read())
+            if lines:
+                return [f"a sanitizer report in the output of the program ({self.log}):\n  " + "\n  ".join(lines)]
+        return []
 
 
 # ----- helpers on accessibility nodes -----------------------------------------------------------

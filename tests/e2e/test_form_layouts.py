@@ -1,5 +1,5 @@
-"""The date picker, the notes editor and the four trip-wizard pages, which lay their controls out
-with the window: each as the user meets it, pictured on the way."""
+"""The date picker, the notes editor, the four trip-wizard pages and the export's choice of tables,
+which lay their controls out with the window: each as the user meets it, pictured on the way."""
 import contextlib
 import os
 import sqlite3
@@ -13,6 +13,7 @@ TRAVELLERS = "Trip Wizard: travelers (step 2 of 3)"
 STOPS = "Trip Wizard: meal stops (step 3 of 3)"
 DONE = "Trip Wizard completed!"
 PEOPLE = "People (for trips)"
+EXPORT_TABLES = "Export Database Tables"
 
 
 def add_ann(program_dir):
@@ -106,6 +107,17 @@ class FormLayoutsTest(unittest.TestCase):
             desktop.press(done, "Close")
             desktop.no_window(DONE)
             self.assertEqual(desktop.rows("select name from Trips"), [("Ridge Walk",)])
+
+    def test_the_export_tables_window_asks_a_least_size_within_its_most_and_shows_all_there(self):
+        with Desktop() as desktop:
+            desktop.window("Kestavo")
+            desktop.menu("File", "Export database...")
+            desktop.window(EXPORT_TABLES)
+            least, most = desktop.minimum_size(EXPORT_TABLES), desktop.maximum_size(EXPORT_TABLES)
+            self.assertTrue(least[0] <= most[0] and least[1] <= most[1], f"minimum {least} beyond maximum {most}")
+            window = self.assert_laid_out_at_its_minimum_size(desktop, EXPORT_TABLES, "export tables at its minimum size")
+            desktop.press(window, "Cancel")
+            desktop.no_window(EXPORT_TABLES)
 
     def test_the_notes_editor(self):
         with Desktop(prepare=add_ann) as desktop:

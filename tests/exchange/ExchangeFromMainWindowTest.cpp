@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <odbcinst.h>
+
+#include "platform/db/CollationExtension.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "platform/forms/WMenu.h"
 #include "tests/exchange/ExchangeData.h"
@@ -50,6 +53,19 @@ protected:
         item->Click();
     }
     std::filesystem::path DataFile() const { return root.Path() / "out.kvo"; }
+    // The savepoint-refusing extension loads beside the collation from the next connect on
+    // (writing the data source clears the driver manager's cache).
+    void ConnectWithRefusals() {
+        const std::string extensions = CollationExtensionPath() + "," + KVO_REFUSAL_EXTENSION;
+        ASSERT_TRUE(SQLWritePrivateProfileString("Kestavo", "LoadExt", extensions.c_str(), "odbc.ini"));
+        window->transaction_KVO->Disconnect();
+        ASSERT_TRUE(window->transaction_KVO->Connect()) << window->transaction_KVO->LastError();
+        ASSERT_TRUE(Refuse("", "")) << "the refusal extension was not loaded";
+    }
+    bool Refuse(const std::string& operation, const std::string& name) {
+        WQuery query(window->transaction_KVO.get());
+        return query.Execute("select kvo_refuse_savepoint( '" + operation + "', '" + name + "' )");
+    }
 
     StrictModalForms strictModalForms;
 };
@@ -152,6 +168,28 @@ TEST_F(ExchangeFromMainWindowTest, AnImportWhoseCommitFailsIsToldOnceAndKeepsNot
     EXPECT_EQ(Count("Ingredients"), 0);
     Exec("insert into Ingredients( id, name ) values( 7, 'pepper' )");   // no transaction was left open
     EXPECT_EQ(ValueOnFile(Database(), "select count(*) from Ingredients"), 1);
+}
+
+// The driver refuses the import's first savepoint, so none of the import's own work runs: the
+// refusal is still told, once and as the import's other failures are, and changes nothing.
+TEST_F(ExchangeFromMainWindowTest, AnImportWhoseFirstSavepointIsRefusedIsToldOnceAndTheNextImportWorks) {
+    ASSERT_TRUE(window->ExportDatabase(DataFile().string()));
+    ClearTables();
+    ConnectWithRefusals();
+    ASSERT_TRUE(Refuse("BEGIN", "import_data"));
+    const std::string bytes = ReadFileText(Database());
+    EXPECT_FALSE(window->ImportDatabase(DataFile().string()));
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database File Error");
+    EXPECT_EQ(prompter.Messages()[0].text,
+              "The import could not be stored in the database:\r\nnot authorized\r\nNothing was imported.");
+    EXPECT_TRUE(ReadFileText(Database()) == bytes);
+    EXPECT_EQ(Count("Ingredients"), 0);
+
+    ASSERT_TRUE(Refuse("", ""));
+    EXPECT_TRUE(window->ImportDatabase(DataFile().string()));
+    EXPECT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(Count("CourseIngredients"), 1);
 }
 
 TEST_F(ExchangeFromMainWindowTest, NoImportRunsWithoutItsSafetyCopy) {

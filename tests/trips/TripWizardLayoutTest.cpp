@@ -3,21 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
-#include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <functional>
-#include <sstream>
 
 #include "platform/forms/WForm.h"
+#include "tests/support/FormLayoutFaults.h"
 #include "tests/trips/TripWizardTest.h"
 #include "trips/WinTripWizardDetails.h"
 #include "trips/WinTripWizardDone.h"
@@ -25,73 +15,6 @@
 #include "trips/WinTripWizardTravellers.h"
 
 namespace {
-
-std::string Describe(const QWidget* w) {
-    std::ostringstream out;
-    const QRect r = w->geometry();
-    out << w->objectName().toStdString() << " at " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
-    return out.str();
-}
-
-// The width a line edit has for its text, as it draws it.
-int TextRoom(const QLineEdit* box) {
-    QStyleOptionFrame option;
-    option.initFrom(box);
-    option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
-    const QRect contents = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
-    constexpr int kSideMargin = 2;
-    return contents.width() - box->textMargins().left() - box->textMargins().right() - 2 * kSideMargin;
-}
-
-// What is cut at the window's present size; empty when nothing is.
-std::vector<std::string> CutTexts(QDialog* window) {
-    std::vector<std::string> faults;
-    std::vector<QWidget*> shown;
-    for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (w->isVisibleTo(window) && !w->isWindow()) shown.push_back(w);
-    for (QWidget* w : shown) {
-        const QRect r = w->geometry();
-        if (!window->rect().contains(r)) faults.push_back(Describe(w) + ": outside the window");
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (!label->pixmap().isNull()) {
-                if (r.width() < label->pixmap().width() || r.height() < label->pixmap().height())
-                    faults.push_back(Describe(w) + ": picture cut");
-            } else if (label->wordWrap()) {
-                if (r.height() < label->heightForWidth(r.width())) faults.push_back(Describe(w) + ": wrapped lines cut");
-            } else if (r.width() < label->sizeHint().width() || r.height() < label->sizeHint().height()) {
-                faults.push_back(Describe(w) + ": text cut");
-            }
-        } else if (qobject_cast<QAbstractButton*>(w)) {
-            if (r.width() < w->sizeHint().width() || r.height() < w->sizeHint().height())
-                faults.push_back(Describe(w) + ": squashed");
-        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-            for (int i = 0; i < list->count(); ++i)
-                if (list->fontMetrics().horizontalAdvance(list->item(i)->text()) > list->viewport()->width())
-                    faults.push_back(Describe(w) + ": entry \"" + list->item(i)->text().toStdString() + "\" cut");
-            if (list->horizontalScrollBar()->maximum() > 0) faults.push_back(Describe(w) + ": scrolls sideways");
-        } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
-            if (TextRoom(box) < box->fontMetrics().horizontalAdvance(box->text()))
-                faults.push_back(Describe(w) + ": text \"" + box->text().toStdString() + "\" cut");
-        }
-        if (r.height() < w->minimumSizeHint().height()) faults.push_back(Describe(w) + ": lower than it can be");
-    }
-    for (size_t i = 0; i < shown.size(); ++i)
-        for (size_t j = i + 1; j < shown.size(); ++j)
-            if (shown[i]->geometry().intersects(shown[j]->geometry()))
-                faults.push_back(Describe(shown[i]) + " overlaps " + Describe(shown[j]));
-    return faults;
-}
-
-// Resizes the window as a window manager would and waits until its controls stand there.
-bool ResizeAndSettle(QDialog* window, QSize size) {
-    window->resize(size);
-    const QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents();
-        if (window->size() == size && window->layout()->geometry() == window->rect()) return true;
-    }
-    return false;
-}
 
 struct PageCase {
     const char* form;

@@ -2,7 +2,9 @@
  * savepoint statement fail inside the real driver: after
  *   select kvo_refuse_savepoint('ROLLBACK', 'change')
  * every "rollback to change" is refused as not authorized ('BEGIN' refuses "savepoint change",
- * 'RELEASE' "release change"); an empty operation refuses nothing again. */
+ * 'RELEASE' "release change"); an empty operation refuses nothing again. The refusal is the
+ * process's, not one connection's (the library is linked never to be unloaded): it holds on over
+ * a reconnect, as the import makes one for its safety copy before its first savepoint. */
 
 #include <sqlite3ext.h>
 SQLITE_EXTENSION_INIT1
@@ -14,13 +16,15 @@ struct Refusal {
     char name[128];
 };
 
+static struct Refusal refusal;
+
 static int Authorize(void* data, int action, const char* operation, const char* name, const char* database,
                      const char* trigger) {
-    const struct Refusal* refusal = data;
+    (void)data;
     (void)database;
     (void)trigger;
-    if (action == SQLITE_SAVEPOINT && operation && name && refusal->operation[0] &&
-        strcmp(operation, refusal->operation) == 0 && strcmp(name, refusal->name) == 0)
+    if (action == SQLITE_SAVEPOINT && operation && name && refusal.operation[0] &&
+        strcmp(operation, refusal.operation) == 0 && strcmp(name, refusal.name) == 0)
         return SQLITE_DENY;
     return SQLITE_OK;
 }
@@ -35,10 +39,9 @@ static void CopyText(char* to, size_t size, sqlite3_value* value) {
 }
 
 static void Refuse(sqlite3_context* context, int count, sqlite3_value** values) {
-    struct Refusal* refusal = sqlite3_user_data(context);
     (void)count;
-    CopyText(refusal->operation, sizeof refusal->operation, values[0]);
-    CopyText(refusal->name, sizeof refusal->name, values[1]);
+    CopyText(refusal.operation, sizeof refusal.operation, values[0]);
+    CopyText(refusal.name, sizeof refusal.name, values[1]);
     sqlite3_result_int(context, 1);
 }
 
@@ -46,11 +49,8 @@ __attribute__((visibility("default"))) int sqlite3_kvorefusal_init(sqlite3* db, 
                                                                    const sqlite3_api_routines* api) {
     (void)error;
     SQLITE_EXTENSION_INIT2(api);
-    struct Refusal* refusal = sqlite3_malloc(sizeof *refusal);
-    if (!refusal) return SQLITE_NOMEM;
-    memset(refusal, 0, sizeof *refusal);
-    const int rc = sqlite3_create_function_v2(db, "kvo_refuse_savepoint", 2, SQLITE_UTF8, refusal, Refuse, NULL,
-                                              NULL, sqlite3_free);
+    const int rc = sqlite3_create_function_v2(db, "kvo_refuse_savepoint", 2, SQLITE_UTF8, NULL, Refuse, NULL, NULL,
+                                              NULL);
     if (rc != SQLITE_OK) return rc;
-    return sqlite3_set_authorizer(db, Authorize, refusal);
+    return sqlite3_set_authorizer(db, Authorize, NULL);
 }
