@@ -53,10 +53,14 @@ double FontMeasure::Width(const QString& text) {
 
 bool FontMeasure::Fits(const QString& text, double width) {
     double sum = 0;
+    bool plain = true;
     for (QChar c : text) {
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')) return false;
         sum += Advance(c);
+        plain = plain && c.unicode() < asciiUse_.size() && UseOf(c.unicode()) == 0;
     }
+    // Joined letters are not as wide as the sum of their single forms: those lines are measured.
+    if (!plain && NeedsLayout(text)) return LaidOutWidth(text) <= width;
     return sum <= width * 0.98 || Width(text) <= width;
 }
 
