@@ -154,7 +154,8 @@ class Desktop:
             "KVO_E2E_SESSION": self.marker,
         }
         # A sanitized build's options (tools/sanitize) reach the program.
-        self.env.update({key: os.environ[key] for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS") if key in os.environ})
+        self.env.update({key: os.environ[key] for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
+                         if key in os.environ})
         if self.prepare:
             self.prepare(self.program_dir)
         if not self.quick_help:
