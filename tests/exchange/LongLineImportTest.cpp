@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The sanitizer's own bookkeeping (shadow memory, freed blocks held back) is no part of the
-// program's memory: there only the refusal is checked.
-#if defined(__SANITIZE_ADDRESS__)
+// A sanitizer's own bookkeeping (shadow memory, freed blocks held back, the history of every
+// access) is no part of the program's memory: there only the refusal is checked.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool WeighMemory = false;
 #else
 constexpr bool WeighMemory = true;

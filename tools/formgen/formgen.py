@@ -224,7 +224,15 @@ def generate(form, ui_path, spec, out_dir):
     c_.append(f"    SetEventHandler(DestroyEvent, this, &{cls}::DestroyControls, &formTable_);")
     c_.append("}")
     c_.append("")
-    c_.append(f"{cls}::~{cls}() {{ RemoveEventHandlers(&formTable_); }}")
+    # A form deleted with its window still open: WForm drops the window without DestroyEvent,
+    # so what CreateControls made (template, controls, menus, queries) is let go of here.
+    c_.append(f"{cls}::~{cls}() {{")
+    c_.append("    if (ui_) {")
+    c_.append("        WEventData event;")
+    c_.append("        DestroyControls(event);")
+    c_.append("    }")
+    c_.append("    RemoveEventHandlers(&formTable_);")
+    c_.append("}")
     c_.append("")
     c_.append(f"void {cls}::SetupTemplate(QDialog* window) {{")
     c_.append(f"    ui_ = new Ui::{ui_class};")

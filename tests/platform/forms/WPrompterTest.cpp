@@ -134,7 +134,7 @@ TEST(GuiCall, RunsAWorkersCallOnTheGuiThreadAndHandsBackTheAnswer) {
             ranOn = QThread::currentThread();
             return MessageBox(nullptr, "Name clash", "Replace?", WMessageIcon::Question, WMessageButtons::YesNo);
         });
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        GuiPost(&loop, [&loop] { loop.quit(); });
     });
     loop.exec();
     worker.join();
