@@ -20,9 +20,9 @@ suites=(test_catalogue_ingredients test_catalogue_ingredients_main test_catalogu
         test_catalogue_menu_items_main test_catalogue_people test_database_errors test_dialogs_lists
         test_dialogs_notes test_exchange_clear test_exchange_download test_exchange_killed_import
         test_exchange_long_line test_exchange_main test_exchange_transfer test_exchange_upload
-        test_platform_forms test_platform_report_pages test_resources_report_pages test_shell_dialogs
-        test_shell_wait test_startup test_trips_editor test_trips_editor_main test_trips_reports
-        test_trips_stops test_trips_wizard_main)
+        test_form_sizes test_platform_forms test_platform_report_pages test_resources_report_pages
+        test_shell_dialogs test_shell_wait test_startup test_trips_editor test_trips_editor_main
+        test_trips_reports test_trips_stops test_trips_wizard_main)
 flags="-fsanitize=thread -fno-omit-frame-pointer"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
