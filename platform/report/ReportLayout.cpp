@@ -290,8 +290,8 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
             Place(cursor, {static_cast<int>(index), cursor.y, height, wrapOf_[index], false, from, rest});
             return;
         }
-        int fit = fits ? rest - kMinPartLines
-                       : std::max(0, static_cast<int>(std::floor((room - pads + 1e-6) / lineHeight)));
+        // Where the rest fits but strands what follows, this leaves its last lines to go with it.
+        int fit = std::max(0, static_cast<int>(std::floor((room - pads + 1e-6) / lineHeight)));
         if (fresh) {
             fit = std::clamp(std::min(fit, rest - kMinPartLines), 1, rest);
         } else {
