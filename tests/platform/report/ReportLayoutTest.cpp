@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QPrinter>
 #include <QRawFont>
 #include <QString>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <regex>
 
@@ -164,6 +166,44 @@ TEST_F(ReportLayoutTest, ARepeatedHeadingTallerThanAPageTakesOneLineAndEveryRowI
     ASSERT_GT(pages.size(), 2u);
     for (std::size_t p = 0; p + 1 < pages.size(); ++p)
         EXPECT_GT(lowest[static_cast<int>(p)], body.top + (body.bottom - body.top) / 2) << "page " << p + 1;
+}
+
+TEST_F(ReportLayoutTest, OnPaperTooSmallForEveryRepeatTheOutermostHeadingsGiveWayAndEveryPageHoldsRows) {
+    for (int item = 1; item <= 12; ++item)
+        for (int line = 1; line <= 3; ++line)
+            Add({"Day 1", "Breakfast", "Porridge", "Item" + std::to_string(item), "",
+                 "ing" + std::to_string(item) + "x" + std::to_string(line)});
+    ASSERT_NE(Save(), nullptr);
+    // A7 landscape: the titles and four repeated headings would take more than half its body.
+    const std::filesystem::path pdf = Folder().File("a7.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A7), QPageLayout::Landscape,
+                                                  QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter)));
+    ASSERT_EQ(control.Previews().back()->PrintTo(printer), ReportPreview::PrintResult::Printed);
+
+    const auto pages = pdf_text::Pages(pdf);
+    ASSERT_GT(pages.size(), 3u);
+    std::map<std::string, int> lines;
+    int outermostGaveWay = 0;   // pages that repeat the item's heading but not the day's
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const std::vector<std::string> body = BodyLines(pages[p]);
+        int rows = 0;
+        for (const std::string& line : body)
+            if (std::regex_match(line, std::regex("ing[0-9]+x[0-9] .*"))) {
+                ++rows;
+                ++lines[line.substr(0, line.find(' '))];
+            }
+        EXPECT_GT(rows, 0) << "page " << p + 1 << ": " << ::testing::PrintToString(pages[p]);
+        const bool item = std::any_of(body.begin(), body.end(), [](const std::string& line) {
+            return std::regex_match(line, std::regex("Item[0-9]+ \\(continued\\)"));
+        });
+        outermostGaveWay += item && std::count(body.begin(), body.end(), "Day 1 (continued)") == 0;
+    }
+    EXPECT_GT(outermostGaveWay, 0);
+    EXPECT_EQ(lines.size(), 36u);
+    for (const auto& [line, count] : lines) EXPECT_EQ(count, 1) << line;
 }
 
 TEST_F(ReportLayoutTest, AHeadingTallerThanAPageStartsWhereItStandsAndNoPageEndsWithAHeadingOrTheColumnTitles) {
