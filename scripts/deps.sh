@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libminizip-dev libcurl4-openssl-dev
   libchm-dev fp-utils
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-pyftpdlib xvfb xauth clang libclang-rt-dev locales fonts-dejavu-core fonts-dejavu-extra
+  python3 python3-pyftpdlib xvfb xauth clang libclang-rt-dev locales fonts-dejavu-core fonts-dejavu-extra fonts-noto-color-emoji
   python3-pyatspi at-spi2-core dbus-x11 xdotool faketime x11-apps x11-utils imagemagick poppler-utils valgrind
 )
 sudo_cmd=""

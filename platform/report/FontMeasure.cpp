@@ -1,18 +1,41 @@
 #include "platform/report/FontMeasure.h"
 
+#include <QGlyphRun>
+#include <QImage>
 #include <QPainter>
 #include <QPointF>
 #include <QStringView>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr int kTabStop = 8;           // characters
 constexpr double kUnboundedWidth = 1e6;   // a line laid out without a width to fit
 // What UseOf answers: the face, and flags.
-constexpr int kFaceMask = 3, kShaped = 4, kMark = 8;
+constexpr int kFaceMask = 3, kShaped = 4, kMark = 8, kColour = 16;
+
+// A face whose glyphs are pictures (Noto Color Emoji's bitmaps, colour layers, SVG): the
+// printer and the PDF writer draw glyphs as outlines, and these have none.
+bool IsColourFace(const QRawFont& face) {
+    for (const char* table : {"CBDT", "sbix", "COLR", "SVG "})
+        if (!face.fontTable(table).isEmpty()) return true;
+    return false;
+}
+
+// Whether a character starts or forces a run that reads right to left.
+bool IsRightToLeft(QChar c) {
+    switch (c.direction()) {
+    case QChar::DirR:
+    case QChar::DirAL:
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirRLI: return true;
+    default: return false;
+    }
+}
 
 // The faces to fall back on, in the order they are tried: upright, then neither bold nor italic.
 std::vector<QFont> UprightFaces(const QFont& font) {
@@ -103,9 +126,102 @@ void FontMeasure::Draw(QPainter& painter, const QPointF& at, const QString& line
         return;
     }
     QTextLayout layout(line, Font(), device_);
-    LayOut(layout, painter.layoutDirection());
-    layout.draw(&painter, QPointF(at.x(), at.y() - layout.lineAt(0).ascent()));
+    const std::vector<int> uses = LayOut(layout, painter.layoutDirection());
+    const QPointF origin(at.x(), at.y() - layout.lineAt(0).ascent());
+    if (std::none_of(uses.begin(), uses.end(), [](int use) { return use & kColour; })) {
+        layout.draw(&painter, origin);
+    } else {
+        DrawWithColourGlyphs(painter, layout, uses, origin);
+    }
     painter.setFont(Font());
+}
+
+// A colour face's glyphs never reach the paint engine as text: a printer and a PDF draw them
+// blank, and Qt's PDF writer, embedding such a face, changes its advances for every later
+// layout. The line is drawn with a blank as wide in place of each run of them, and the glyphs
+// as pictures, alike on the screen, on paper and in a PDF.
+void FontMeasure::DrawWithColourGlyphs(QPainter& painter, const QTextLayout& layout, const std::vector<int>& uses,
+                                       const QPointF& origin) {
+    const QString& text = layout.text();
+    QString standIn;
+    std::vector<std::pair<int, double>> blanks;   // where the blanks stand in the stand-in, and how wide
+    std::vector<QGlyphRun> colourRuns;
+    for (std::size_t start = 0; start < uses.size();) {
+        std::size_t end = start + 1;
+        const bool colour = uses[start] & kColour;
+        while (end < uses.size() && static_cast<bool>(uses[end] & kColour) == colour) ++end;
+        if (!colour) {
+            standIn += QStringView(text).sliced(static_cast<qsizetype>(start), static_cast<qsizetype>(end - start));
+        } else {
+            double left = kUnboundedWidth, right = -kUnboundedWidth;
+            for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(start), static_cast<int>(end - start))) {
+                const QRectF box = GlyphBox(run);
+                left = std::min(left, box.left());
+                right = std::max(right, box.right());
+                colourRuns.push_back(run);
+            }
+            blanks.emplace_back(static_cast<int>(standIn.size()), std::max(0.0, right - left));
+            standIn += QLatin1Char(' ');
+        }
+        start = end;
+    }
+    QTextLayout drawn(standIn, Font(), device_);
+    LayOut(drawn, painter.layoutDirection(), blanks);
+    drawn.draw(&painter, origin);
+    for (const QGlyphRun& run : colourRuns) DrawGlyphsAsPicture(painter, run, origin);
+}
+
+// What a letter spacing adds to an advance in the layout: Qt scales it by a whole multiple of
+// the device's resolution over 96 dpi.
+double FontMeasure::LetterSpacingScale() {
+    if (letterSpacingScale_ > 0) return letterSpacingScale_;
+    constexpr double probe = 100;
+    QFont wide = Font();
+    wide.setLetterSpacing(QFont::AbsoluteSpacing, probe);
+    QTextLayout layout(QStringLiteral(" "), wide, device_);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const double added = layout.lineAt(0).cursorToX(1) - Advance(QLatin1Char(' '));
+    letterSpacingScale_ = added > 0 ? added / probe : 1;
+    return letterSpacingScale_;
+}
+
+// The glyphs' box in the layout: their advances across, the face's ascent and descent down.
+QRectF FontMeasure::GlyphBox(const QGlyphRun& run) {
+    const QRawFont face = run.rawFont();
+    const QList<QPointF> positions = run.positions();
+    if (positions.isEmpty()) return {};
+    const QList<QPointF> advances = face.advancesForGlyphIndexes(run.glyphIndexes());
+    double left = positions.front().x(), right = left;
+    for (qsizetype g = 0; g < positions.size(); ++g) {
+        left = std::min(left, positions[g].x());
+        right = std::max(right, positions[g].x() + (g < advances.size() ? advances[g].x() : 0));
+    }
+    const double baseline = positions.front().y();
+    return QRectF(left, baseline - face.ascent(), right - left, face.ascent() + face.descent());
+}
+
+// Drawn on an image at the device's resolution, but at most the layout's: a colour face's
+// bitmaps hold no more, and Qt does not scale them up.
+void FontMeasure::DrawGlyphsAsPicture(QPainter& painter, const QGlyphRun& run, const QPointF& origin) {
+    const QRectF box = GlyphBox(run).translated(origin);
+    const double scale = std::min(1.0, std::sqrt(std::abs(painter.combinedTransform().determinant())));
+    const QSize size = (box.size() * scale).toSize() + QSize(1, 1);
+    if (box.isEmpty() || size.width() > 1 << 14 || size.height() > 1 << 14) return;
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter onPicture(&picture);
+    onPicture.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    onPicture.scale(scale, scale);
+    onPicture.translate(-box.topLeft());
+    onPicture.setPen(painter.pen());
+    onPicture.drawGlyphRun(origin, run);
+    onPicture.end();
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(box.topLeft(), QSizeF(size) / scale), picture);
+    painter.restore();
 }
 
 QString FontMeasure::ExpandTabs(QStringView text) {
@@ -212,12 +328,14 @@ double FontMeasure::Advance(QChar c) {
 int FontMeasure::UseOf(char32_t code) {
     const auto find = [this](char32_t character) {
         int use = 0;
-        if (faces_.size() > 1 && !faces_.front().raw.supportsCharacter(character))
+        if (faces_.front().raw.isValid() && !faces_.front().raw.supportsCharacter(character)) {
             for (std::size_t face = 1; face < faces_.size(); ++face)
                 if (faces_[face].raw.supportsCharacter(character)) {
                     use = static_cast<int>(face);
                     break;
                 }
+            if (use == 0 && ComesFromAColourFace(character)) use |= kColour;
+        }
         switch (QChar::script(character)) {
         case QChar::Script_Common:
         case QChar::Script_Latin:
@@ -239,7 +357,19 @@ int FontMeasure::UseOf(char32_t code) {
     return *found;
 }
 
+// Whether the system's fallback draws the character from a colour face.
+bool FontMeasure::ComesFromAColourFace(char32_t character) {
+    QTextLayout layout(QString::fromUcs4(&character, 1), Font(), device_);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    return std::any_of(runs.begin(), runs.end(), [](const QGlyphRun& run) { return IsColourFace(run.rawFont()); });
+}
+
 // The use of each UTF-16 unit of the text; a combining mark goes with the character it marks.
+// A bracket (any character with a mirror image) of a text that reads right to left somewhere is
+// shaped: the bidi algorithm may resolve it right to left, and only shaping then mirrors it.
 std::vector<int> FontMeasure::UsesOf(QStringView text) {
     std::vector<int> uses(static_cast<std::size_t>(text.size()), 0);
     int previous = 0;
@@ -253,6 +383,9 @@ std::vector<int> FontMeasure::UsesOf(QStringView text) {
         if (pair) uses[static_cast<std::size_t>(++i)] = use;
         previous = use;
     }
+    if (std::any_of(text.begin(), text.end(), IsRightToLeft))
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (text[i].hasMirrored()) uses[static_cast<std::size_t>(i)] |= kShaped;
     return uses;
 }
 
@@ -266,8 +399,9 @@ bool FontMeasure::NeedsLayout(QStringView text) {
 }
 
 // One line laid out with a font for each run of characters that another face draws or that
-// must be shaped.
-void FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection direction) {
+// must be shaped, and a blank for each of `blanks` as wide as it says. Answers each unit's use.
+std::vector<int> FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection direction,
+                                    const std::vector<std::pair<int, double>>& blanks) {
     const std::vector<int> uses = UsesOf(layout.text());
     QList<QTextLayout::FormatRange> runs;
     for (std::size_t i = 0; i < uses.size(); ++i) {
@@ -284,6 +418,16 @@ void FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection direction) {
         run.format.setFont(use & kShaped ? face.shaped : face.font);
         runs.append(run);
     }
+    // A blank stretched to the width of what it stands for.
+    for (const auto& [at, width] : blanks) {
+        QFont wide = Font();
+        wide.setLetterSpacing(QFont::AbsoluteSpacing, (width - Advance(QLatin1Char(' '))) / LetterSpacingScale());
+        QTextLayout::FormatRange run;
+        run.start = at;
+        run.length = 1;
+        run.format.setFont(wide);
+        runs.append(run);
+    }
     layout.setFormats(runs);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -294,6 +438,7 @@ void FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection direction) {
     QTextLine line = layout.createLine();
     line.setLineWidth(kUnboundedWidth);
     layout.endLayout();
+    return uses;
 }
 
 double FontMeasure::LaidOutWidth(const QString& text) {

@@ -10,17 +10,24 @@
 // laid out with one font per run, so that the screen, the paper and a PDF show every character,
 // measured as drawn.
 //
+// A bracket in right-to-left text is mirrored where the bidi algorithm turns it, as Qt's own
+// widgets show it. A glyph of a colour face (emoji) is drawn as a picture at the device's
+// resolution, since printers and PDFs draw glyphs as outlines and such a face has none.
+//
 // A tab is drawn as the blanks that reach the next stop of eight characters, and measured so.
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QRawFont>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <utility>
 #include <vector>
 
+class QGlyphRun;
 class QPainter;
 class QPaintDevice;
 class QPointF;
@@ -67,8 +74,15 @@ private:
     double Advance(QChar c);
     int UseOf(char32_t code);
     std::vector<int> UsesOf(QStringView text);
+    bool ComesFromAColourFace(char32_t character);
     bool NeedsLayout(QStringView text);
-    void LayOut(QTextLayout& layout, Qt::LayoutDirection direction);
+    std::vector<int> LayOut(QTextLayout& layout, Qt::LayoutDirection direction,
+                            const std::vector<std::pair<int, double>>& blanks = {});
+    void DrawWithColourGlyphs(QPainter& painter, const QTextLayout& layout, const std::vector<int>& uses,
+                              const QPointF& origin);
+    double LetterSpacingScale();
+    static QRectF GlyphBox(const QGlyphRun& run);
+    static void DrawGlyphsAsPicture(QPainter& painter, const QGlyphRun& run, const QPointF& origin);
     double LaidOutWidth(const QString& text);
 
     QPaintDevice* device_;
@@ -77,4 +91,5 @@ private:
     QHash<char16_t, double> others_;
     std::array<signed char, 128> asciiUse_;
     QHash<char32_t, int> useOf_;
+    double letterSpacingScale_ = 0;
 };
