@@ -23,6 +23,21 @@ function(kvo_add_test)
                TIMEOUT 120)
 endfunction()
 
+# kvo_add_test_at_dpi(<target> <dpi> [<gtest filter>]): the target's tests (those the filter
+# picks) once more, each in a process started with QT_FONT_DPI, which Qt reads only at start-up.
+function(kvo_add_test_at_dpi target dpi)
+  set(filter "*")
+  if(ARGC GREATER 2)
+    set(filter "${ARGV2}")
+  endif()
+  gtest_discover_tests(${target}
+    TEST_SUFFIX ".at${dpi}dpi"
+    TEST_FILTER "${filter}"
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;QT_FONT_DPI=${dpi}\\;KVO_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}"
+               TIMEOUT 120)
+endfunction()
+
 # kvo_export_only(<target> <version script>): a shared library of the program folder whose
 # exports are exactly those its version script names; everything else stays hidden.
 function(kvo_export_only target script)

@@ -60,14 +60,20 @@ private:
     // Qt gives a window the height of its controls' minimum sizes, and a word-wrapped label's is
     // one line: at the narrowest, its lines would run over the controls below. The window is
     // never lower than its layout needs at its narrowest width. A fixed-size layout sizes itself.
-    // A height the form fixed (cut at a control, measured at the designed width) grows to that
-    // need: wider, the lines take no more room, so every width the window allows shows all of
-    // it, and the least size never exceeds the most.
+    // A height the form fixed (cut at a control, measured at the designed width) stays fixed, least
+    // and most alike: grown to that need when it is more (wider, the lines take no more room, so
+    // every width the window allows shows all of it), never below what the form fixed. Least equal
+    // to most is also how every later fit knows the height is fixed.
     void FitMinimumToLayout() {
         QLayout* layout = this->layout();
         if (!layout || layout->sizeConstraint() != QLayout::SetDefaultConstraint) return;
+        const bool heightFixed = minimumHeight() == maximumHeight();
         QSize least = layout->totalMinimumSize();
         if (layout->hasHeightForWidth()) least.setHeight(std::max(least.height(), layout->totalHeightForWidth(least.width())));
+        if (heightFixed) {
+            least.setHeight(std::max(least.height(), maximumHeight()));
+            if (least.height() != maximumHeight()) setMaximumHeight(least.height());
+        }
         if (const QSize most = maximumSize().expandedTo(least); most != maximumSize()) setMaximumSize(most);
         if (least != minimumSize()) setMinimumSize(least);
     }

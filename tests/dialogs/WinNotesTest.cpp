@@ -1,12 +1,14 @@
 // The notes editor opened through its entry function on rows of a private database copy: what
 // OK writes (notes, credit, modified stamp), what Cancel leaves, the contributor part shown or
-// cut off, the typing limit, and the licence page handed to the registered program.
+// cut off (then a fixed height that cuts no text, also at 144 dpi), the typing limit, and the
+// licence page handed to the registered program.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QApplication>
 #include <QDialog>
+#include <QLayout>
 
 #include <chrono>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ModalTakeOver.h"
 #include "shell/WinNotes.h"
+#include "tests/support/FormLayoutFaults.h"
 #include "tests/support/MainWindowDatabaseTest.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +151,30 @@ TEST_F(WinNotesTest, WithoutCreditTheDialogEndsAboveTheContributorPart) {
     EXPECT_LE(height, creditTop);
 }
 
+// The cut-off height is the window's least and most alike, at every dpi the suite runs at, and
+// covers what the texts need at the narrowest width: a window manager can neither squash the
+// notes box and buttons nor stretch the window over the hidden contributor part.
+TEST_F(WinNotesTest, WithoutCreditTheHeightStaysFixedAndCutsNoText) {
+    QSize least, most;
+    int need = 0;
+    std::vector<std::string> cut{"not measured"};
+    ModalTakeOver::Expect("WinNotes", [&](WForm& form) {
+        QDialog* window = form.GetWindow();
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+        least = window->minimumSize();
+        most = window->maximumSize();
+        QLayout* layout = window->layout();
+        need = layout->totalMinimumSize().height();
+        if (layout->hasHeightForWidth()) need = std::max(need, layout->totalHeightForWidth(least.width()));
+        cut = ResizeAndSettle(window, least) ? CutTexts(window) : std::vector<std::string>{"not at its least size"};
+        form.Control<WCommandButton>("cb_Cancel")->Click();
+    });
+    notes.Edit(nullptr, "People", 5, "Ann", false, false);
+    EXPECT_EQ(least.height(), most.height()) << "at " << ScreenDpi() << " dpi";
+    EXPECT_GE(least.height(), need);
+    EXPECT_TRUE(cut.empty()) << testing::PrintToString(cut);
+}
+
 TEST_F(WinNotesTest, OKWithoutChangesStillStampsAndAnswersTrue) {
     ModalTakeOver::Expect("WinNotes", [](WForm& form) { form.Control<WCommandButton>("cb_OK")->Click(); });
     EXPECT_TRUE(notes.Edit(nullptr, "Ingredients", 5, "salt", true, true));
@@ -246,6 +273,12 @@ TEST_F(WinNotesTest, LicenseOpensThePageWithTheRegisteredProgram) {
     opened << std::ifstream(record).rdbuf();
     EXPECT_EQ(opened.str(), main.programFolder + "food_data_license.html\n");
     EXPECT_TRUE(prompter.Messages().empty());
+}
+
+// A run started with QT_FONT_DPI lays the forms out for that dpi (Qt reads it at start-up).
+TEST(ScreenDpiTest, TheFormsAreLaidOutForTheDpiTheRunWasStartedWith) {
+    const char* dpi = std::getenv("QT_FONT_DPI");
+    EXPECT_DOUBLE_EQ(ScreenDpi(), dpi ? std::atof(dpi) : 96.0);
 }
 
 TEST(FoodDataLicenseTest, PageShipsInTheProgramFolder) {

@@ -1,6 +1,7 @@
 // Every form opened through its own entry function over a started main window, as the program
-// opens it: the smallest size it asks the window manager for is within the largest, and the
-// table leaves no form of resources/dialogs out.
+// opens it: the smallest size it asks the window manager for is within the largest, a height it
+// bounds is fixed there, and the table leaves no form of resources/dialogs out. The suite runs
+// once more at 144 dpi.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <QDialog>
 #include <QThread>
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -262,32 +264,55 @@ protected:
         Start();
         ASSERT_TRUE(window->HasWindow());
     }
+    // Opens the form as its case says and measures it: while its modal loop runs, or once a
+    // modeless one is up.
+    Sizes OpenAndMeasure(const FormCase& c) {
+        Sizes sizes;
+        if (c.leave) {
+            ModalTakeOver::Expect(c.form, [&](WForm& form) {
+                sizes = Measure(form.GetWindow());
+                c.leave(form);
+            });
+        }
+        QDialog* modeless = c.open(*window);
+        if (!c.leave && modeless) sizes = Measure(modeless);
+        return sizes;
+    }
     StrictModalForms strict;   // a form or question that nobody expected fails the case
 };
 
 TEST_P(FormSizesTest, TheLeastSizeItAsksForIsWithinTheMostAndCutsNothing) {
-    const FormCase& c = GetParam();
-    Sizes sizes;
-    if (c.leave) {
-        ModalTakeOver::Expect(c.form, [&](WForm& form) {
-            sizes = Measure(form.GetWindow());
-            c.leave(form);
-        });
-    }
-    QDialog* modeless = c.open(*window);
-    if (!c.leave) {
-        ASSERT_NE(modeless, nullptr) << c.form << " did not open";
-        sizes = Measure(modeless);
-    }
-    ASSERT_TRUE(sizes.measured) << c.form << " did not open";
+    const Sizes sizes = OpenAndMeasure(GetParam());
+    ASSERT_TRUE(sizes.measured) << GetParam().form << " did not open";
     EXPECT_LE(sizes.least.width(), sizes.most.width());
     EXPECT_LE(sizes.least.height(), sizes.most.height());
     EXPECT_TRUE(sizes.cutAtLeast.empty()) << sizes.least.width() << "x" << sizes.least.height() << ": "
                                           << testing::PrintToString(sizes.cutAtLeast);
 }
 
+// The cases whose form fixes the window's height: cut at a control, or by a fixed-size layout.
+const std::set<std::string> kFixedHeights = {"WinAbout",    "WinExportTablesToExport", "WinExportTablesToImport",
+                                             "WinFirstHelp", "WinNotes",                "WinSplash"};
+
+// A height the form fixes stays fixed, its least the most (which the test above finds cutting
+// nothing); every other window's height is free.
+TEST_P(FormSizesTest, ItsHeightIsFixedWhereTheFormFixesItAndFreeElsewhere) {
+    const Sizes sizes = OpenAndMeasure(GetParam());
+    ASSERT_TRUE(sizes.measured) << GetParam().form << " did not open";
+    if (kFixedHeights.count(GetParam().name))
+        EXPECT_EQ(sizes.least.height(), sizes.most.height()) << "at " << ScreenDpi() << " dpi";
+    else
+        EXPECT_EQ(sizes.most.height(), QWIDGETSIZE_MAX);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryForm, FormSizesTest, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+
+// A run started with QT_FONT_DPI lays the forms out for that dpi (Qt reads it at start-up).
+TEST(FormSizesDpiTest, TheFormsAreLaidOutForTheDpiTheRunWasStartedWith) {
+    const char* dpi = std::getenv("QT_FONT_DPI");
+    EXPECT_DOUBLE_EQ(ScreenDpi(), dpi ? std::atof(dpi) : 96.0);
+}
 
 // A form added to resources/dialogs gets its row here.
 TEST(FormSizesTableTest, HasARowForEveryFormTemplate) {

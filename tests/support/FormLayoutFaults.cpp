@@ -4,10 +4,12 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QStyle>
@@ -87,4 +89,9 @@ bool ResizeAndSettle(QDialog* window, QSize size) {
             return true;
     }
     return false;
+}
+
+double ScreenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->logicalDotsPerInch() * screen->devicePixelRatio();
 }
