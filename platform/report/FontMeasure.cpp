@@ -9,6 +9,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -60,7 +61,8 @@ FontMeasure::FontMeasure(const QFont& font, QPaintDevice* device) : device_(devi
     const auto add = [this, device](const QFont& face) {
         QFont shaped(face, device);
         shaped.setStyleStrategy(QFont::StyleStrategy(face.styleStrategy() & ~QFont::PreferNoShaping));
-        faces_.push_back({QFont(face, device), shaped, QFontMetricsF(face, device), QRawFont::fromFont(face)});
+        faces_.push_back({QFont(face, device), shaped, QFontMetricsF(face, device), QFontMetricsF(shaped, device),
+                          QRawFont::fromFont(face)});
     };
     add(font);
     // Without a face of its own to ask, the font stays whole and the system falls back.
@@ -82,8 +84,10 @@ bool FontMeasure::Fits(const QString& text, double width) {
         sum += Advance(c);
         plain = plain && c.unicode() < asciiUse_.size() && UseOf(c.unicode()) == 0;
     }
-    // Joined letters are not as wide as the sum of their single forms: those lines are measured.
-    if (!plain && NeedsLayout(text)) return LaidOutWidth(text) <= width;
+    // Joined letters are not as wide as the sum of their single forms: those lines are measured,
+    // word by word as they are laid out (a blank is a run of its own, so the words' widths add
+    // up to the line's), each word once for the whole report.
+    if (!plain && NeedsLayout(text)) return WordsWidth(text) <= width;
     return sum <= width * 0.98 || Width(text) <= width;
 }
 
@@ -300,11 +304,27 @@ void FontMeasure::BreakWord(QStringView word, double width, QStringList& lines, 
     lineWidth = pieceWidth;
 }
 
-// A word or a grapheme: one character from the table of advances, more shaped.
+// A word or a grapheme: one character from the table of advances, more shaped (and kept).
 double FontMeasure::WordWidth(QStringView word) {
     if (word.isEmpty()) return 0;
     if (word.size() == 1) return Advance(word.front());
-    return Width(word.toString());
+    QString key = word.toString();
+    if (!NeedsLayout(key)) return faces_.front().metrics.horizontalAdvance(key);
+    if (const auto found = laidOutWords_.constFind(key); found != laidOutWords_.cend()) return *found;
+    const double width = LaidOutWidth(key);
+    laidOutWords_.insert(std::move(key), width);
+    return width;
+}
+
+double FontMeasure::WordsWidth(QStringView text) {
+    double width = 0;
+    for (qsizetype from = 0; from <= text.size();) {
+        qsizetype to = text.indexOf(QLatin1Char(' '), from);
+        if (to < 0) to = text.size();
+        width += WordWidth(text.sliced(from, to - from)) + (to < text.size() ? Advance(QLatin1Char(' ')) : 0);
+        from = to + 1;
+    }
+    return width;
 }
 
 double FontMeasure::Advance(QChar c) {
@@ -441,7 +461,14 @@ std::vector<int> FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection di
     return uses;
 }
 
+// A text all of one run (most words) is measured in its font straight: a layout with formats
+// costs several times as much.
 double FontMeasure::LaidOutWidth(const QString& text) {
+    const std::vector<int> uses = UsesOf(text);
+    if (std::adjacent_find(uses.begin(), uses.end(), std::not_equal_to<>()) == uses.end() && !uses.empty()) {
+        const Face& face = faces_[static_cast<std::size_t>(uses.front() & kFaceMask)];
+        return (uses.front() & kShaped ? face.shapedMetrics : face.metrics).horizontalAdvance(text);
+    }
     QTextLayout layout(text, Font(), device_);
     LayOut(layout, Qt::LeftToRight);
     return layout.lineAt(0).horizontalAdvance();

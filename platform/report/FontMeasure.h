@@ -65,12 +65,14 @@ private:
         QFont font;
         QFont shaped;   // the same, shaping its text
         QFontMetricsF metrics;
+        QFontMetricsF shapedMetrics;
         QRawFont raw;   // what the face itself has, without the system's fallbacks
     };
 
     void WrapParagraph(QStringView paragraph, double width, QStringList& lines);
     void BreakWord(QStringView word, double width, QStringList& lines, QString& line, double& lineWidth);
     double WordWidth(QStringView word);
+    double WordsWidth(QStringView text);
     double Advance(QChar c);
     int UseOf(char32_t code);
     std::vector<int> UsesOf(QStringView text);
@@ -91,5 +93,6 @@ private:
     QHash<char16_t, double> others_;
     std::array<signed char, 128> asciiUse_;
     QHash<char32_t, int> useOf_;
+    QHash<QString, double> laidOutWords_;
     double letterSpacingScale_ = 0;
 };

@@ -197,6 +197,29 @@ TEST(FontMeasureTest, ARightToLeftLineIsDrawnAsQtsOwnShapedLayoutDrawsIt) {
     }
 }
 
+// Whether a line fits is decided word by word, each word measured once; the sum must be the
+// width of the line as it is laid out and drawn, or a cell runs over its column.
+TEST(FontMeasureTest, ALineFitsTheWidthItIsDrawnInAndNoLess) {
+    QImage device(1, 1, QImage::Format_Mono);
+    device.setDotsPerMeterX(28346);
+    device.setDotsPerMeterY(28346);
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(95);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    for (bool italic : {false, true}) {
+        font.setItalic(italic);
+        FontMeasure measure(font, &device);
+        for (const char* text : {"مكون ابت (ناعم) [جاف]", "شاي بالنعناع (feeds 2)", "שלום עולם 12", "Coffee 🍎 office",
+                                 "زيت  زيتون ٥ لتر", "AVA Wave (fine) «x»"}) {
+            const QString line = QString::fromUtf8(text);
+            const double width = measure.Width(line);
+            EXPECT_TRUE(measure.Fits(line, width + 0.01)) << text;
+            EXPECT_FALSE(measure.Fits(line, width - 1)) << text;
+        }
+    }
+}
+
 // Where the emoji stands, between two words of a line: coloured or dark pixels, in the PDF as
 // poppler draws it at 150 dpi and in the preview's picture of the same page.
 TEST_F(ReportGlyphTest, AColourEmojiIsDrawnOnThePdfAndThePreviewAlike) {
