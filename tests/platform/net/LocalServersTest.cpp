@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -31,6 +32,8 @@ struct Death {
     void (*die)();
     bool (*diedSo)(int status);
 };
+
+void PrintTo(const Death& death, std::ostream* out) { *out << death.name; }
 
 // What the child test process started, as it wrote it down before it died.
 struct Started {
