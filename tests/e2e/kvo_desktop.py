@@ -52,11 +52,17 @@ class DesktopError(AssertionError):
     pass
 
 
-def _end_with_the_test():
+TEST_PROCESS = os.getpid()
+PR_SET_PDEATHSIG = 1
+
+
+def end_with_the_test():
     """In a child before it runs: it is killed when the test process dies, even by SIGKILL (a
-    CTest time-out), so that no display or bus outlives its test."""
-    PR_SET_PDEATHSIG = 1
+    CTest time-out), so that no display, bus or server outlives its test. A test that died
+    before that took effect kills nothing: then the child ends at once."""
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+    if os.getppid() != TEST_PROCESS:
+        os._exit(127)
 
 
 def wait_for(what, probe, timeout=None):
@@ -303,7 +309,7 @@ class Desktop:
         try:
             process = subprocess.Popen(argv, env=env or self.env, cwd=cwd, pass_fds=pass_fds,
                                        stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                                       preexec_fn=_end_with_the_test)
+                                       preexec_fn=end_with_the_test)
         finally:
             if log:
                 out.close()

@@ -1,17 +1,21 @@
 """The online commands through the desktop: File > Download database update... against a web
 server on a free local port, and File > Upload your food database... against a local FTP
 server, with the browser of the private desktop recording the notice page it is given."""
+import ctypes
 import os
+import shutil
+import signal
 import socket
 import subprocess
 import tempfile
 import unittest
 import zipfile
 
-from kvo_desktop import Desktop, find_all, wait_for
+from kvo_desktop import PR_SET_PDEATHSIG, Desktop, end_with_the_test, find_all, wait_for
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FOLDER_SERVER = os.path.join(HERE, "..", "platform", "net", "folder_http_server.py")
+FOLDER_REAPER = os.path.join(HERE, "..", "platform", "net", "folder_reaper.py")
 
 FOOD_ROWS = (
     "kvo_1_0:\r\nload_version: 103\r\ntable: Ingredients\r\n"
@@ -30,13 +34,27 @@ def free_port():
         return s.getsockname()[1]
 
 
-class LocalServer:
-    """A server program on a free port of 127.0.0.1, stopped by its pid."""
+def _reap_after_the_test():
+    """In the folder reaper before it runs: SIGTERM when the test process dies, held pending
+    until the reaper waits for it."""
+    signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGTERM})
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
-    def __init__(self, argv_for_port):
+
+class LocalServer:
+    """A server program on a free port of 127.0.0.1 over a temporary folder of its own, stopped
+    by its pid, which also removes the folder. Both end with the test process however it ends:
+    the server is killed with it, and a reaper removes the folder (folder_reaper.py)."""
+
+    def __init__(self, prefix, argv_for_port_and_folder):
+        self.folder = tempfile.mkdtemp(prefix=prefix)
+        self.reaper = subprocess.Popen(["/usr/bin/python3", FOLDER_REAPER, str(os.getpid()), self.folder],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       preexec_fn=_reap_after_the_test)
         self.port = free_port()
-        self.process = subprocess.Popen(argv_for_port(self.port), stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen(argv_for_port_and_folder(self.port, self.folder),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        preexec_fn=end_with_the_test)
         wait_for(f"the server on port {self.port}", self._accepts, 15)
 
     def _accepts(self):
@@ -46,6 +64,9 @@ class LocalServer:
     def stop(self):
         self.process.terminate()
         self.process.wait(timeout=10)
+        self.reaper.kill()
+        self.reaper.wait(timeout=10)
+        shutil.rmtree(self.folder)
 
 
 def write_update_site(site):
@@ -74,16 +95,15 @@ def register_browser(home, record):
 
 class DownloadFoodUpdateTest(unittest.TestCase):
     def test_the_update_from_the_local_web_server_is_imported(self):
-        site = tempfile.mkdtemp(prefix="kvo-site-")
-        write_update_site(site)
-        server = LocalServer(lambda port: ["/usr/bin/python3", FOLDER_SERVER,
-                                           str(port), site, "30000"])
+        server = LocalServer("kvo-site-", lambda port, site: ["/usr/bin/python3", FOLDER_SERVER,
+                                                              str(port), site, "30000"])
 
         def prepare(program_dir):
             with open(os.path.join(program_dir, "kvo_online.conf"), "w") as f:
                 f.write(f"web_host = 127.0.0.1\nweb_port = {server.port}\n")
 
         try:
+            write_update_site(server.folder)
             with Desktop(prepare=prepare) as desktop:
                 desktop.window("Kestavo")
                 desktop.menu("File", "Download database update...")
@@ -104,11 +124,11 @@ class DownloadFoodUpdateTest(unittest.TestCase):
 
 class UploadFoodDataTest(unittest.TestCase):
     def test_the_food_data_arrives_on_the_local_ftp_server_and_the_notice_page_opens(self):
-        remote = tempfile.mkdtemp(prefix="kvo-ftp-")
-        server = LocalServer(lambda port: ["/usr/bin/python3", "-m", "pyftpdlib", "-i", "127.0.0.1",
-                                           "-p", str(port), "-w", "-d", remote, "-u", "kvoupload",
-                                           "-P", "pinetor"])
-        record = os.path.join(remote + "-opened.txt")
+        server = LocalServer("kvo-ftp-", lambda port, remote: ["/usr/bin/python3", "-m", "pyftpdlib",
+                                                               "-i", "127.0.0.1", "-p", str(port), "-w",
+                                                               "-d", remote, "-u", "kvoupload", "-P", "pinetor"])
+        remote = server.folder
+        record = os.path.join(remote, "opened.txt")
 
         def prepare(program_dir):
             with open(os.path.join(program_dir, "kvo_online.conf"), "w") as f:

@@ -3,11 +3,21 @@
 # their tests KVO_TSAN_REPEATS times (20 unless told); any report fails its test. Before that it
 # runs the canaries (tests/platform/forms/HandOverCanary.cpp), hand-overs without their ordering,
 # and fails unless each is reported: tools/sanitize/tsan.supp must hide none of our own code.
+# First of all, before anything is built, it fails unless every suppression names only a shared
+# library not built from our source (tools/sanitize/check_suppressions.py).
 #   tools/sanitize/run_tsan_tests.sh [BUILD_FOLDER]
-# KVO_TSAN_JOBS sets the build's parallel jobs (6), KVO_TSAN_TESTS the tests run at once (4).
+# KVO_TSAN_JOBS sets the build's parallel jobs (6), KVO_TSAN_TESTS the tests run at once (4),
+# KVO_TSAN_SUPPRESSIONS another suppression file (tools/sanitize/tsan.supp).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$here/build-tsan}
+suppressions=${KVO_TSAN_SUPPRESSIONS:-$here/tools/sanitize/tsan.supp}
+/usr/bin/python3 "$here/tools/sanitize/check_suppressions.py" tsan "$suppressions"
+# A suppression file given in TSAN_OPTIONS would take the place of the checked one.
+if [[ " ${TSAN_OPTIONS:-}" =~ [\ :]suppressions= ]]; then
+  echo "give the suppression file in KVO_TSAN_SUPPRESSIONS, not in TSAN_OPTIONS" >&2
+  exit 1
+fi
 repeats=${KVO_TSAN_REPEATS:-20}
 jobs=${KVO_TSAN_JOBS:-6}
 parallel=${KVO_TSAN_TESTS:-4}
@@ -32,7 +42,7 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launc
   -DKVO_VALGRIND=OFF >/dev/null
 cmake --build "$build" -j"$jobs" --target "${suites[@]}" tsan_canary
 # halt_on_error: a report fails the test at once.
-options="suppressions=$here/tools/sanitize/tsan.supp halt_on_error=1 exitcode=66 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
+options="suppressions=$suppressions halt_on_error=1 exitcode=66 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 
 # Each canary must end in a report whose racing access lies in the canary's own file.
 canary=$build/tests/platform/forms/tsan_canary

@@ -4,6 +4,12 @@
 // account, a web server of our own that sends slowly
 // (or with another status), and a socket that accepts
 // connections and never answers.
+//
+// A server process ends with the test process however that ends (ThreadSanitizer's _exit, a
+// time-out's SIGKILL, a crash), and so does the folder it serves, a test's TempFolder: a reaper
+// beside the server removes it once the test process has died. Start servers on the main thread,
+// which lasts as long as the test process (the kernel signals a child when the thread that
+// forked it ends).
 
 #include <sys/types.h>
 
@@ -24,13 +30,17 @@ public:
     int Port() const { return port_; }
     // True once the server accepts connections.
     bool Running() const { return running_; }
+    // The processes it started and has not yet stopped: the server and its folder's reaper.
+    std::vector<pid_t> Processes() const;
 
 protected:
-    // Starts the program (argv[0] a path) and waits until the port accepts a connection.
-    void Start(const std::vector<std::string>& argv, int port);
+    // Starts the program (argv[0] a path) over the folder, which must be a TempFolder of the
+    // test, and waits until the port accepts a connection.
+    void Start(const std::vector<std::string>& argv, int port, const std::filesystem::path& folder);
 
 private:
     pid_t pid_ = -1;
+    pid_t reaper_ = -1;
     int port_ = 0;
     bool running_ = false;
 };
