@@ -6,8 +6,6 @@
 // The catalogue: bench/report/LongTrip.h.
 // Goal: the Arabic names at most 2x the Latin ones.
 
-#include <sqlite3.h>
-
 #include <QString>
 #include <cstdio>
 #include <filesystem>
@@ -41,17 +39,6 @@ std::string Spelt(const std::string& letters) {
     return sql;
 }
 
-bool Rename(const fs::path& database, const char* sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) return false;
-    char* error = nullptr;
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &error) == SQLITE_OK;
-    if (!ok) std::fprintf(stderr, "rename: %s\n", error ? error : "?");
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return ok;
-}
-
 void PrintRun(const Script& script) {
     std::vector<ScreenRun> runs = script.runs;
     const ScreenRun& s = MedianRun(runs);
@@ -75,7 +62,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> wholeCatalogue = {"Trip id; -1; TRUE", "version; 3.02; TRUE"};
     for (int run = 0; run < Runs; ++run) {
         for (Script& script : scripts) {
-            if (!Rename(session.Database(), script.sql.c_str())) return 1;
+            if (!long_trip::ExecSql(session.Database(), script.sql.c_str(), "rename")) return 1;
             WReportControl control("WinStart::transaction_KVO");
             ReportPreview* preview = nullptr;
             const std::optional<ScreenRun> shown = ShowFirstPage(control, KVO_BENCH_REPORT, wholeCatalogue, preview);

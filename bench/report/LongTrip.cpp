@@ -11,9 +11,21 @@
 
 namespace long_trip {
 
-bool Fill(const std::filesystem::path& database) {
+bool ExecSql(const std::filesystem::path& database, const char* sql, const char* what) {
     sqlite3* db = nullptr;
-    if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) return false;
+    if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    char* error = nullptr;
+    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &error) == SQLITE_OK;
+    if (!ok) std::fprintf(stderr, "%s: %s\n", what, error ? error : "?");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return ok;
+}
+
+bool Fill(const std::filesystem::path& database) {
     std::ostringstream sql;
     sql << "BEGIN;";
     // Ingredients kept in g, ml or units; every fifth has a portion.
@@ -58,12 +70,7 @@ bool Fill(const std::filesystem::path& database) {
         }
     }
     sql << "COMMIT;";
-    char* error = nullptr;
-    const bool ok = sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &error) == SQLITE_OK;
-    if (!ok) std::fprintf(stderr, "fixture: %s\n", error ? error : "?");
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return ok;
+    return ExecSql(database, sql.str().c_str(), "fixture");
 }
 
 const std::vector<std::string>& Parameters() {

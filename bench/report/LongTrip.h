@@ -16,6 +16,9 @@ constexpr int StopsOfADay[] = {1, 4, 7, 8};
 // Writes the trip and its catalogue into a copy of the empty template; false when it fails.
 bool Fill(const std::filesystem::path& database);
 
+// Runs the statements on the database file; false, with SQLite's error after `what`, when they fail.
+bool ExecSql(const std::filesystem::path& database, const char* sql, const char* what);
+
 // The five report parameters the shopping list of the benchmark is run with.
 const std::vector<std::string>& Parameters();
 

@@ -3,7 +3,6 @@
 // of two builds can be compared (compare_report_texts.py):
 //   build/bench/report/kvo_report_texts OUT_FOLDER
 
-#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <QApplication>
@@ -37,16 +36,7 @@ const Choice Choices[] = {
     {"trip_plan_very_detailed", "report_trip_plan_detailed.rpt", 1},
 };
 
-bool FillSmallTrip(const fs::path& database) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) return false;
-    char* error = nullptr;
-    const bool ok = sqlite3_exec(db, SampleTripSql, nullptr, nullptr, &error) == SQLITE_OK;
-    if (!ok) std::fprintf(stderr, "small trip: %s\n", error ? error : "?");
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return ok;
-}
+bool FillSmallTrip(const fs::path& database) { return long_trip::ExecSql(database, SampleTripSql, "small trip"); }
 
 // Every report of one database: "<fixture>_<report>.pdf" and ".plain" in the out folder.
 bool WriteReports(const std::string& fixture, const fs::path& database, const fs::path& out) {
