@@ -197,27 +197,50 @@ double ReportLayout::PartHeight(std::size_t band, int lines) const {
     return lines * fonts_->roles[style.role].LineSpacing() + (style.padTop + style.padBottom) * kScale;
 }
 
-// A band is split only where each part keeps at least two of its lines; a heading never is
-// but for one taller than a page, which cannot be kept whole anywhere.
-bool ReportLayout::Splittable(std::size_t band) const {
-    if (bands_.bands[band].kind == ReportBand::Kind::Heading) return heights_[band] > bodyHeight_;
-    return linesOf_[band] >= 2 * kMinPartLines;
+// The height of what must go onto one page with the band kept whole: it and what it keeps with
+// it, up to the first row it heads, of which a row that may be split brings two lines. The
+// headings below it count whole too: where one of them does not fit whole, neither does it.
+double ReportLayout::WholeKeptHeight(std::size_t band) const {
+    double needed = 0;
+    for (std::size_t next = band; next < heights_.size(); ++next) {
+        if (next > band) needed += ChainGap(next - 1, next);
+        if (next > band && bands_.bands[next].kind != ReportBand::Kind::Heading && linesOf_[next] >= 2 * kMinPartLines)
+            return needed + PartHeight(next, kMinPartLines);
+        needed += heights_[next];
+        if (!KeepsWithNext(bands_.bands[next])) break;
+    }
+    return needed;
+}
+
+// Between two bands that go together, paragraphs keep the larger of their margins.
+double ReportLayout::ChainGap(std::size_t band, std::size_t next) const {
+    const ReportBand& below = bands_.bands[next];
+    if (below.IsRow() && below.kind != ReportBand::Kind::ColumnTitles) return 0;
+    return std::max(StyleOf(bands_.bands[band]).marginBottom, StyleOf(below).marginTop) * kScale;
+}
+
+// A band is split only where each part keeps at least two of its lines; a heading only where it
+// cannot go whole, with what it keeps with it, onto a page whose body has `room` below its repeats.
+bool ReportLayout::Splittable(std::size_t band, double room) const {
+    if (linesOf_[band] < 2 * kMinPartLines) return false;
+    return bands_.bands[band].kind != ReportBand::Kind::Heading || WholeKeptHeight(band) > room + 1e-6;
 }
 
 // A heading goes with what follows it, up to the first row it heads, or the first lines of a
-// band that may be split (unless that is more than a page).
-double ReportLayout::KeptHeight(std::size_t band) const {
+// band that may be split, on a page with `room` below its repeats (unless that is more).
+double ReportLayout::KeptHeight(std::size_t band, double room) const {
     double needed = 0;
     for (std::size_t next = band; next < heights_.size(); ++next) {
-        if (Splittable(next)) {
+        if (next > band) needed += ChainGap(next - 1, next);
+        if (Splittable(next, room)) {
             needed += PartHeight(next, kMinPartLines);
             break;
         }
         needed += heights_[next];
         if (!KeepsWithNext(bands_.bands[next])) break;
     }
-    if (needed <= bodyHeight_) return needed;
-    return Splittable(band) ? PartHeight(band, kMinPartLines) : heights_[band];
+    if (needed <= room + 1e-6) return needed;
+    return Splittable(band, room) ? PartHeight(band, kMinPartLines) : heights_[band];
 }
 
 // A repeated heading, "(continued)", on one line: cut with "..." where it is longer.
@@ -236,35 +259,65 @@ ReportLayout::Placed ReportLayout::ContinuedLine(int heading) {
     return placed;
 }
 
-// A new page; one that a table's rows run onto starts with its column titles and the headings
-// of the groups the next band lies inside, "(continued)". Together they take at most half the
-// page, so that the rows they head have room: the outermost headings give way first, then the
-// titles.
-void ReportLayout::StartPage(Cursor& cursor, std::size_t nextIndex) {
-    pages_.emplace_back();
-    cursor.y = 0;
-    cursor.pageTop = 0;
-    const ReportBand& next = bands_.bands[nextIndex];
-    if (!next.IsRow() || next.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return;
-    const auto titles = static_cast<std::size_t>(cursor.titles);
-    std::vector<Placed> repeats{{cursor.titles, 0, heights_[titles], wrapOf_[titles]}};
-    const std::size_t inside = next.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(next.level)
-                               : next.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(next.level) + 1
+// What a page started for the band `next` repeats: the column titles of the table it lies in and
+// the headings of the groups it lies inside (titles first, then by level). Together they take at
+// most half the page, so that the rows they head have room: the outermost headings give way
+// first, then the titles.
+std::vector<int> ReportLayout::Repeats(const Cursor& cursor, std::size_t next) const {
+    const ReportBand& band = bands_.bands[next];
+    if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return {};
+    std::vector<int> repeats{cursor.titles};
+    const std::size_t inside = band.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(band.level)
+                               : band.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(band.level) + 1
                                                                       : cursor.openHeadings.size();
     for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level)
-        if (cursor.openHeadings[level] >= 0) repeats.push_back(ContinuedLine(cursor.openHeadings[level]));
+        if (cursor.openHeadings[level] >= 0) repeats.push_back(cursor.openHeadings[level]);
     double height = 0;
-    for (const Placed& placed : repeats) height += placed.height;
+    for (int repeat : repeats) height += RepeatHeight(repeat);
     std::vector<bool> kept(repeats.size(), true);
     for (std::size_t drop = 1; drop <= repeats.size() && height > bodyHeight_ / 2; ++drop) {
         const std::size_t gone = drop % repeats.size();   // 1, 2, ... the outermost heading first; 0, the titles, last
-        height -= repeats[gone].height;
+        height -= RepeatHeight(repeats[gone]);
         kept[gone] = false;
     }
-    for (std::size_t r = 0; r < repeats.size(); ++r) {
-        if (!kept[r]) continue;
-        repeats[r].top = cursor.y;
-        Place(cursor, repeats[r]);
+    std::vector<int> shown;
+    for (std::size_t r = 0; r < repeats.size(); ++r)
+        if (kept[r]) shown.push_back(repeats[r]);
+    return shown;
+}
+
+// The column titles whole, a heading on one line.
+double ReportLayout::RepeatHeight(int band) const {
+    const auto index = static_cast<std::size_t>(band);
+    return bands_.bands[index].kind == ReportBand::Kind::ColumnTitles ? heights_[index] : PartHeight(index, 1);
+}
+
+// The body a page started for the band `next` has below what it repeats.
+double ReportLayout::FreshRoom(const Cursor& cursor, std::size_t next) const {
+    double room = bodyHeight_;
+    for (int repeat : Repeats(cursor, next)) room -= RepeatHeight(repeat);
+    return room;
+}
+
+// The same for the band after `index`, once `index` is placed.
+double ReportLayout::FreshRoomAfter(const Cursor& cursor, std::size_t index) const {
+    Cursor after = cursor;
+    Track(after, index);
+    return FreshRoom(after, index + 1);
+}
+
+// A new page, starting with what it repeats for the band `next`.
+void ReportLayout::StartPage(Cursor& cursor, std::size_t next) {
+    const std::vector<int> repeats = Repeats(cursor, next);
+    pages_.emplace_back();
+    cursor.y = 0;
+    for (int repeat : repeats) {
+        const auto index = static_cast<std::size_t>(repeat);
+        Placed placed = bands_.bands[index].kind == ReportBand::Kind::ColumnTitles
+                            ? Placed{repeat, 0, heights_[index], wrapOf_[index]}
+                            : ContinuedLine(repeat);
+        placed.top = cursor.y;
+        Place(cursor, placed);
     }
     cursor.pageTop = cursor.y;
 }
@@ -277,8 +330,10 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
     const int total = linesOf_[index];
     const double lineHeight = fonts_->roles[StyleOf(bands_.bands[index]).role].LineSpacing();
     const double pads = PartHeight(index, 0);
-    const double after =
-        KeepsWithNext(bands_.bands[index]) && index + 1 < heights_.size() ? KeptHeight(index + 1) : 0;
+    const bool splittable = Splittable(index, FreshRoom(cursor, index));
+    const double after = KeepsWithNext(bands_.bands[index]) && index + 1 < heights_.size()
+                             ? KeptHeight(index + 1, FreshRoomAfter(cursor, index))
+                             : 0;
     int from = 0;
     for (;;) {
         const int rest = total - from;
@@ -286,7 +341,7 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
         const double room = bodyHeight_ - cursor.y;
         const bool fresh = cursor.y <= cursor.pageTop + 1e-6;
         const bool fits = height <= room + 1e-6;
-        if (fits && (height + after <= room + 1e-6 || !Splittable(index) || rest <= kMinPartLines)) {
+        if (fits && (height + after <= room + 1e-6 || !splittable || rest <= kMinPartLines)) {
             Place(cursor, {static_cast<int>(index), cursor.y, height, wrapOf_[index], false, from, rest});
             return;
         }
@@ -308,7 +363,7 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
 }
 
 // What the band just placed opens or closes.
-void ReportLayout::Track(Cursor& cursor, std::size_t index) {
+void ReportLayout::Track(Cursor& cursor, std::size_t index) const {
     const ReportBand& band = bands_.bands[index];
     if (band.kind == ReportBand::Kind::ColumnTitles) {
         cursor.titles = static_cast<int>(index);
@@ -338,7 +393,8 @@ void ReportLayout::Paginate() {
         const bool paragraph = !band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles;
         double gap = 0;
         if (paragraph) gap = std::max(cursor.lastMargin, style.marginTop * kScale) + (cursor.afterTable ? tableGap : 0);
-        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) StartPage(cursor, i);
+        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i, FreshRoom(cursor, i)) > bodyHeight_)
+            StartPage(cursor, i);
         if (cursor.y <= cursor.pageTop + 1e-6) gap = 0;   // the top of a page takes no margin
         if (paragraph) {
             cursor.lastMargin = style.marginBottom * kScale;
