@@ -25,27 +25,39 @@ using namespace groups_report;
 // repeats to headings taller than a page.
 constexpr int kFewestWords = 500, kMostWords = 620, kWordStep = 3;
 
-// Which lines may end a page of these reports: a row, or a line of a heading but its last.
+// Which lines may end a page of these reports: a row, or a line of a long heading but its last
+// (which has more than the heading's numbered words).
 struct PageEnds {
     std::regex row;
-    std::regex insideHeading;   // a heading's line with its words only (its last names more)
+    std::regex insideHeading;
+    std::regex insideFirstHeading;   // of the first long heading
 
     bool Allowed(const std::string& line) const {
         return std::regex_match(line, row) || std::regex_match(line, insideHeading);
     }
 };
 
-// Every page of the layout ends with a line that may end a page; `what` names the case.
+// Every page of the layout ends with a line that may end a page, so none ends with a heading's
+// last line or the column titles, or holds only repeats. The first long heading has the rest of
+// page 1 below a short item, room for far more than two of its lines: split, it starts there;
+// moved to page 2, it is whole there. `what` names the case.
 void ExpectPagesEndWell(const ReportLayout& layout, const PageEnds& ends, const std::string& what) {
     const std::vector<QString> last = layout.LastLines();
-    ASSERT_GT(last.size(), 1u) << what;
+    ASSERT_GT(last.size(), 2u) << what;
     for (std::size_t p = 0; p < last.size(); ++p)
         EXPECT_TRUE(ends.Allowed(last[p].toStdString())) << what << ": page " << p + 1 << " ends with \""
                                                          << last[p].toStdString() << "\"";
+    const std::string first = last[0].toStdString(), second = last[1].toStdString();
+    if (std::regex_match(first, ends.row))
+        EXPECT_FALSE(std::regex_match(second, ends.insideFirstHeading))
+            << what << ": the first long heading moved to page 2 and was split there";
+    else
+        EXPECT_TRUE(std::regex_match(first, ends.insideFirstHeading)) << what << ": page 1 ends with " << first;
 }
 
-// The group report's long headings: "aaaw1 aaaw2 ...", then bbbw, cccw, dddw.
-const PageEnds GroupsEnds{std::regex("ing[0-9]+x[0-9]+ .*"), std::regex("([a-d])\\1\\1w[0-9]+( \\1\\1\\1w[0-9]+)*")};
+// The group report's long headings: "aaaw1 aaaw2 ... aaaend", then bbbw, cccw, dddw.
+const PageEnds GroupsEnds{std::regex("ing[0-9]+x[0-9]+ .*"), std::regex("([a-d])\\1\\1w[0-9]+( \\1\\1\\1w[0-9]+)*"),
+                          std::regex("aaaw[0-9]+( aaaw[0-9]+)*")};
 
 class ReportPaginationTest : public GroupsReportTest {
 protected:
@@ -58,16 +70,12 @@ protected:
                 Add({"Day 1", "Stop 1", "Lunch", Heading(item, words), "", Line(item, line)});
     }
 
+    // "aaaw1 ... aaaw<words - 1> aaaend", "bbbw1 ...".
     static std::string Heading(int item, int words) {
-        return Words(std::string(3, static_cast<char>('a' + item - 1)) + "w", words);
+        const std::string stem(3, static_cast<char>('a' + item - 1));
+        return Words(stem + "w", words - 1) + " " + stem + "end";
     }
     static std::string Line(int item, int line) { return "ing" + std::to_string(item) + "x" + std::to_string(line); }
-
-    // The heading's last line has its last word: the one whose number is the heading's length.
-    static bool EndsHeading(const std::string& line, int words) {
-        return line.size() > std::to_string(words).size() + 1 &&
-               line.substr(line.rfind('w') + 1) == std::to_string(words);
-    }
 };
 
 TEST_F(ReportPaginationTest, AHeadingFillingAPageToWithinARowUnderDayStopAndMealNeverEndsAPage) {
@@ -77,20 +85,7 @@ TEST_F(ReportPaginationTest, AHeadingFillingAPageToWithinARowUnderDayStopAndMeal
         AddLongHeadings(words);
         ReportPreview* preview = Run();
         ASSERT_NE(preview, nullptr) << what;
-        const ReportLayout& layout = preview->Document().Layout();
-        ExpectPagesEndWell(layout, GroupsEnds, what);
-        const std::vector<QString> last = layout.LastLines();
-        for (std::size_t p = 0; p < last.size(); ++p)
-            EXPECT_FALSE(EndsHeading(last[p].toStdString(), words)) << what << ": page " << p + 1;
-        // The first long heading has the rest of page 1 below the short item, room for far more
-        // than two of its lines: split, it starts there; moved to page 2, it is whole there.
-        ASSERT_GT(last.size(), 2u) << what;
-        if (last[0].toStdString().rfind(Line(0, 3) + " ", 0) == 0)
-            EXPECT_FALSE(std::regex_match(last[1].toStdString(), GroupsEnds.insideHeading))
-                << what << ": the first long heading moved to page 2 and was split there";
-        else
-            EXPECT_TRUE(std::regex_match(last[0].toStdString(), std::regex("aaaw[0-9 aw]+")))
-                << what << ": page 1 ends with " << last[0].toStdString();
+        ExpectPagesEndWell(preview->Document().Layout(), GroupsEnds, what);
         delete preview;
     }
 }
@@ -140,14 +135,13 @@ TEST_P(ReportPaginationPdfTest, AHeadingMovesWholeOrIsSplitWhereItStandsAndNoPag
         const std::vector<std::string> body = BodyLines(pages[p]);
         ASSERT_FALSE(body.empty()) << "page " << p + 1;
         EXPECT_TRUE(GroupsEnds.Allowed(body.back())) << "page " << p + 1 << " ends with " << body.back();
-        EXPECT_FALSE(EndsHeading(body.back(), words)) << "page " << p + 1;
         EXPECT_FALSE(std::all_of(body.begin(), body.end(), [&](const std::string& line) {
             return std::regex_match(line, repeat);
         })) << "page " << p + 1 << " holds only repeats";
     }
     for (int item = 1; item <= 4; ++item) {
-        const std::string stem = std::string(3, static_cast<char>('a' + item - 1)) + "w";
-        const HeadingPlace place = PlaceOf(pages, stem + "1", stem + std::to_string(words));
+        const std::string stem(3, static_cast<char>('a' + item - 1));
+        const HeadingPlace place = PlaceOf(pages, stem + "w1", stem + "end");
         ASSERT_GE(place.firstPage, 0) << stem;
         const bool atTop = std::regex_match(place.above, repeat);
         if (place.firstPage == place.lastPage) continue;   // whole
@@ -155,7 +149,7 @@ TEST_P(ReportPaginationPdfTest, AHeadingMovesWholeOrIsSplitWhereItStandsAndNoPag
         EXPECT_FALSE(atTop) << stem << " was moved to page " << place.firstPage + 1 << " and split";
         if (item == 1) EXPECT_FALSE(GetParam().movesWhole) << "the first long heading was split";
     }
-    const HeadingPlace first = PlaceOf(pages, "aaaw1", "aaaw" + std::to_string(words));
+    const HeadingPlace first = PlaceOf(pages, "aaaw1", "aaaend");
     EXPECT_EQ(first.firstPage, GetParam().movesWhole ? 1 : 0);
 }
 
@@ -166,5 +160,82 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LengthCase{"FitsUnderTheRepeats", 530, true}, LengthCase{"FitsOnlyAnEmptyPage", 560, false},
                       LengthCase{"TallerThanAPage", 620, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The program's own reports on a trip whose menu items have names as long as the test makes
+// them: a short one, then four, each with two ingredient lines, in one meal of one stop of one day.
+class ReportFilesPaginationTest : public KestavoDatabaseTest {
+protected:
+    void SetUp() override {
+        KestavoDatabaseTest::SetUp();
+        if (HasFatalFailure()) return;
+        for (const char* sql : {
+                 "insert into People( id, name, appetite ) values( 1, 'Ann', 1.0 )",
+                 "insert into Ingredients( id, name, def_measure, unit_measure, unit_measure_name, unit_measure_size )"
+                 " values( 1, 'Oats', 10, 0, '', 1 ), ( 2, 'Raisins', 10, 0, '', 1 )",
+                 "insert into Courses( id, name, feeds ) values( 1, 'A starter', 1 ), ( 2, 'S11', 1 ), ( 3, 'S12', 1 ),"
+                 " ( 4, 'S13', 1 ), ( 5, 'S14', 1 )",
+                 "insert into CourseIngredients( course, ingredient, measure, amount, unit_measure )"
+                 " select id, 1, 10, 50, 0 from Courses union all select id, 2, 10, 100, 0 from Courses",
+                 "insert into Meals( id, name ) values( 1, 'Lunch' )",
+                 "insert into MealCourses( meal, course ) select 1, id from Courses order by id",
+                 "insert into Trips( id, name, location, trip_date ) values( 1, 'Ridge', 'North', '2024-06-01' )",
+                 "insert into TripPeople( person, trip ) values( 1, 1 )",
+                 "insert into TripDays( id, trip, day_num ) values( 1, 1, 1 )",
+                 "insert into DayFoodStops( id, trip_day, food_stop ) values( 1, 1, 4 )",
+                 "insert into DayMeals( day_stop, meal ) values( 1, 1 )",
+                 "insert into MealPeople( person, day_stop ) values( 1, 1 )"})
+            ASSERT_TRUE(Exec(sql));
+    }
+
+    // The long items named "S1<n> s1<n>w1 s1<n>w2 ...", `words` words in all.
+    void NameItems(int words) {
+        for (int n = 1; n <= 4; ++n) {
+            const std::string stem = "s1" + std::to_string(n) + "w";
+            ASSERT_TRUE(Exec("update Courses set name = " + Quoted("S1" + std::to_string(n) + " " + Words(stem, words - 1)) +
+                             " where id = " + std::to_string(n + 1)));
+        }
+    }
+
+    ReportPreview* Run(const std::string& file, int trip) {
+        const std::vector<std::string> parameters = {"Trip id; " + std::to_string(trip) + "; TRUE", "version; 3.02; TRUE",
+                                                     "unit_type; 1; TRUE", "ingredient_units; 0; TRUE",
+                                                     "trip_very_detailed; 0; TRUE"};
+        control.SetReportFileName(std::string(KVO_REPORTS_DIR) + "/" + file);
+        for (std::size_t i = 0; i < parameters.size(); ++i) control.SetParameterField(static_cast<int>(i), parameters[i]);
+        EXPECT_EQ(control.PrintReport(), 0) << control.GetLastErrorString();
+        return control.Previews().empty() ? nullptr : control.Previews().back();
+    }
+
+    WReportControl control{"WinStart::transaction_KVO"};
+};
+
+// A row of an ingredient, or a line of an item's name but its last, which says how many it feeds.
+const PageEnds ItemEnds{std::regex("(Oats|Raisins) .*"), std::regex("(S1[1-4] )?s1[1-4]w[0-9]+( s1[1-4]w[0-9]+)*"),
+                        std::regex("(S11 )?s11w[0-9]+( s11w[0-9]+)*")};
+
+struct FileCase {
+    const char* name;
+    const char* file;
+    int trip;
+};
+
+std::ostream& operator<<(std::ostream& out, const FileCase& c) { return out << c.name; }
+
+class ReportFilePaginationTest : public ReportFilesPaginationTest, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(ReportFilePaginationTest, AMenuItemNameFillingAPageToWithinARowNeverEndsAPage) {
+    for (int words = kFewestWords; words <= kMostWords; words += kWordStep) {
+        NameItems(words);
+        ReportPreview* preview = Run(GetParam().file, GetParam().trip);
+        ASSERT_NE(preview, nullptr);
+        ExpectPagesEndWell(preview->Document().Layout(), ItemEnds, std::to_string(words) + " words");
+        delete preview;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Reports, ReportFilePaginationTest,
+                         ::testing::Values(FileCase{"MenuItems", "report_courses.rpt", -1},
+                                           FileCase{"TripPlanDetailed", "report_trip_plan_detailed.rpt", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
