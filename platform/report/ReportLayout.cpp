@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "platform/report/FontMeasure.h"
 #include "platform/report/ReportReader.h"
@@ -16,6 +17,7 @@ namespace {
 // kScale makes them layout units.
 constexpr double kScale = ReportLayout::kUnitsPerInch / 96.0;
 constexpr int kMinPartLines = 2;   // the fewest lines of a band on either side of a page break
+constexpr double kNoLimit = std::numeric_limits<double>::infinity();   // the room of no page
 constexpr double kCellPadding = 2, kTopHeadingPadding = 4, kIndent = 14, kNumberGap = 8, kTitleRule = 0.8;
 
 enum Role { Body, BodyBold, Title, Text, TableHeading, EmptyText, TopHeading, NoteText, PageBand, RoleCount };
@@ -184,6 +186,7 @@ struct ReportLayout::Cursor {
     double lastMargin = 0;
     bool afterTable = false;
     int titles = -1;                // the column titles of the table being placed, -1: none
+    bool titlesFit = false;         // they are printed
     std::vector<int> openHeadings;  // of that table, by level; -1 for a level without one
 };
 
@@ -197,21 +200,6 @@ double ReportLayout::PartHeight(std::size_t band, int lines) const {
     return lines * fonts_->roles[style.role].LineSpacing() + (style.padTop + style.padBottom) * kScale;
 }
 
-// The height of what must go onto one page with the band kept whole: it and what it keeps with
-// it, up to the first row it heads, of which a row that may be split brings two lines. The
-// headings below it count whole too: where one of them does not fit whole, neither does it.
-double ReportLayout::WholeKeptHeight(std::size_t band) const {
-    double needed = 0;
-    for (std::size_t next = band; next < heights_.size(); ++next) {
-        if (next > band) needed += ChainGap(next - 1, next);
-        if (next > band && bands_.bands[next].kind != ReportBand::Kind::Heading && linesOf_[next] >= 2 * kMinPartLines)
-            return needed + PartHeight(next, kMinPartLines);
-        needed += heights_[next];
-        if (!KeepsWithNext(bands_.bands[next])) break;
-    }
-    return needed;
-}
-
 // Between two bands that go together, paragraphs keep the larger of their margins.
 double ReportLayout::ChainGap(std::size_t band, std::size_t next) const {
     const ReportBand& below = bands_.bands[next];
@@ -219,28 +207,49 @@ double ReportLayout::ChainGap(std::size_t band, std::size_t next) const {
     return std::max(StyleOf(bands_.bands[band]).marginBottom, StyleOf(below).marginTop) * kScale;
 }
 
-// A band is split only where each part keeps at least two of its lines; a heading only where it
-// cannot go whole, with what it keeps with it, onto a page whose body has `room` below its repeats.
-bool ReportLayout::Splittable(std::size_t band, double room) const {
-    if (linesOf_[band] < 2 * kMinPartLines) return false;
-    return bands_.bands[band].kind != ReportBand::Kind::Heading || WholeKeptHeight(band) > room + 1e-6;
-}
-
-// A heading goes with what follows it, up to the first row it heads, or the first lines of a
-// band that may be split, on a page with `room` below its repeats (unless that is more).
-double ReportLayout::KeptHeight(std::size_t band, double room) const {
+// What must go onto one page with the band: it and what it keeps with it, up to the first row
+// it heads (column titles that give way count nothing); of a band that may be split on a page
+// with `room` below its repeats, the first lines.
+double ReportLayout::LeastWith(std::size_t band, double room) const {
     double needed = 0;
     for (std::size_t next = band; next < heights_.size(); ++next) {
+        if (next > band && bands_.bands[next].kind == ReportBand::Kind::ColumnTitles && !TitlesFit(next)) continue;
         if (next > band) needed += ChainGap(next - 1, next);
-        if (Splittable(next, room)) {
-            needed += PartHeight(next, kMinPartLines);
-            break;
-        }
+        if (Splittable(next, room)) return needed + PartHeight(next, kMinPartLines);
         needed += heights_[next];
         if (!KeepsWithNext(bands_.bands[next])) break;
     }
+    return needed;
+}
+
+// The same with the band itself whole, what follows it on a page with `room` below its repeats.
+double ReportLayout::WholeWith(std::size_t band, double room) const {
+    if (!KeepsWithNext(bands_.bands[band]) || band + 1 >= heights_.size()) return heights_[band];
+    return heights_[band] + ChainGap(band, band + 1) + LeastWith(band + 1, room);
+}
+
+// A band is split only where each part keeps at least two of its lines; a heading only where it
+// cannot go whole, with what it keeps with it, onto a page whose body has `room` below its
+// repeats. The headings below it count whole there: where one of them does not fit, neither
+// does it.
+bool ReportLayout::Splittable(std::size_t band, double room) const {
+    if (linesOf_[band] < 2 * kMinPartLines) return false;
+    if (bands_.bands[band].kind != ReportBand::Kind::Heading) return true;
+    return room < kNoLimit && WholeWith(band, kNoLimit) > room + 1e-6;
+}
+
+// What must go with the band where that fits on a page with `room` below its repeats; else
+// the band alone, or its first lines where it may be split.
+double ReportLayout::KeptHeight(std::size_t band, double room) const {
+    const double needed = LeastWith(band, room);
     if (needed <= room + 1e-6) return needed;
     return Splittable(band, room) ? PartHeight(band, kMinPartLines) : heights_[band];
+}
+
+// Column titles that do not fit on a page with what must follow them give way: they are not
+// printed, so that no page holds only them or ends with them.
+bool ReportLayout::TitlesFit(std::size_t titles) const {
+    return WholeWith(titles, bodyHeight_ - heights_[titles]) <= bodyHeight_ + 1e-6;
 }
 
 // A repeated heading, "(continued)", on one line: cut with "..." where it is longer.
@@ -260,30 +269,31 @@ ReportLayout::Placed ReportLayout::ContinuedLine(int heading) {
 }
 
 // What a page started for the band `next` repeats: the column titles of the table it lies in and
-// the headings of the groups it lies inside (titles first, then by level). Together they take at
-// most half the page, so that the rows they head have room: the outermost headings give way
-// first, then the titles.
+// the headings of the groups it lies inside (titles first, then by level). They take at most
+// half the page, and leave the band what must go with it, so that the rows they head have room:
+// the outermost headings give way first, then the titles.
 std::vector<int> ReportLayout::Repeats(const Cursor& cursor, std::size_t next) const {
     const ReportBand& band = bands_.bands[next];
     if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return {};
-    std::vector<int> repeats{cursor.titles};
     const std::size_t inside = band.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(band.level)
                                : band.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(band.level) + 1
                                                                       : cursor.openHeadings.size();
+    std::vector<int> repeats;
+    if (cursor.titlesFit) repeats.push_back(cursor.titles);
     for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level)
         if (cursor.openHeadings[level] >= 0) repeats.push_back(cursor.openHeadings[level]);
     double height = 0;
     for (int repeat : repeats) height += RepeatHeight(repeat);
-    std::vector<bool> kept(repeats.size(), true);
-    for (std::size_t drop = 1; drop <= repeats.size() && height > bodyHeight_ / 2; ++drop) {
-        const std::size_t gone = drop % repeats.size();   // 1, 2, ... the outermost heading first; 0, the titles, last
-        height -= RepeatHeight(repeats[gone]);
-        kept[gone] = false;
-    }
-    std::vector<int> shown;
-    for (std::size_t r = 0; r < repeats.size(); ++r)
-        if (kept[r]) shown.push_back(repeats[r]);
-    return shown;
+    auto crowded = [&] {
+        return height > bodyHeight_ / 2 + 1e-6 || height + LeastWith(next, bodyHeight_ - height) > bodyHeight_ + 1e-6;
+    };
+    const std::size_t firstHeading = cursor.titlesFit ? 1 : 0;
+    std::size_t gone = firstHeading;   // the outermost headings given way
+    while (gone < repeats.size() && crowded()) height -= RepeatHeight(repeats[gone++]);
+    repeats.erase(repeats.begin() + static_cast<std::ptrdiff_t>(firstHeading),
+                  repeats.begin() + static_cast<std::ptrdiff_t>(gone));
+    if (cursor.titlesFit && crowded()) repeats.erase(repeats.begin());
+    return repeats;
 }
 
 // The column titles whole, a heading on one line.
@@ -367,6 +377,7 @@ void ReportLayout::Track(Cursor& cursor, std::size_t index) const {
     const ReportBand& band = bands_.bands[index];
     if (band.kind == ReportBand::Kind::ColumnTitles) {
         cursor.titles = static_cast<int>(index);
+        cursor.titlesFit = TitlesFit(index);
         cursor.openHeadings.clear();
     } else if (band.kind == ReportBand::Kind::Heading) {
         cursor.openHeadings.resize(static_cast<std::size_t>(band.level), -1);
@@ -389,6 +400,10 @@ void ReportLayout::Paginate() {
     Cursor cursor;
     for (std::size_t i = 0; i < bands_.bands.size(); ++i) {
         const ReportBand& band = bands_.bands[i];
+        if (band.kind == ReportBand::Kind::ColumnTitles && !TitlesFit(i)) {
+            Track(cursor, i);
+            continue;
+        }
         const BandStyle style = StyleOf(band);
         const bool paragraph = !band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles;
         double gap = 0;

@@ -83,9 +83,11 @@ private:
     void PlaceSplit(Cursor& cursor, std::size_t index);
     double PartHeight(std::size_t band, int lines) const;
     double ChainGap(std::size_t band, std::size_t next) const;
-    double WholeKeptHeight(std::size_t band) const;
+    double LeastWith(std::size_t band, double room) const;
+    double WholeWith(std::size_t band, double room) const;
     bool Splittable(std::size_t band, double room) const;
     double KeptHeight(std::size_t band, double room) const;
+    bool TitlesFit(std::size_t titles) const;
     Placed ContinuedLine(int heading);
     std::vector<int> Repeats(const Cursor& cursor, std::size_t next) const;
     double RepeatHeight(int band) const;

@@ -171,11 +171,11 @@ protected:
         for (const char* sql : {
                  "insert into People( id, name, appetite ) values( 1, 'Ann', 1.0 )",
                  "insert into Ingredients( id, name, def_measure, unit_measure, unit_measure_name, unit_measure_size )"
-                 " values( 1, 'Oats', 10, 0, '', 1 ), ( 2, 'Raisins', 10, 0, '', 1 )",
+                 " values( 1, 'Oats', 10, 0, '', 1 ), ( 2, 'Rye', 10, 0, '', 1 )",
                  "insert into Courses( id, name, feeds ) values( 1, 'A starter', 1 ), ( 2, 'S11', 1 ), ( 3, 'S12', 1 ),"
                  " ( 4, 'S13', 1 ), ( 5, 'S14', 1 )",
                  "insert into CourseIngredients( course, ingredient, measure, amount, unit_measure )"
-                 " select id, 1, 10, 50, 0 from Courses union all select id, 2, 10, 100, 0 from Courses",
+                 " select id, 1, 10, 5, 0 from Courses union all select id, 2, 10, 9, 0 from Courses",
                  "insert into Meals( id, name ) values( 1, 'Lunch' )",
                  "insert into MealCourses( meal, course ) select 1, id from Courses order by id",
                  "insert into Trips( id, name, location, trip_date ) values( 1, 'Ridge', 'North', '2024-06-01' )",
@@ -209,8 +209,9 @@ protected:
     WReportControl control{"WinStart::transaction_KVO"};
 };
 
-// A row of an ingredient, or a line of an item's name but its last, which says how many it feeds.
-const PageEnds ItemEnds{std::regex("(Oats|Raisins) .*"), std::regex("(S1[1-4] )?s1[1-4]w[0-9]+( s1[1-4]w[0-9]+)*"),
+// A row of an ingredient (short, to stay one line on small paper), or a line of an item's name
+// but its last, which says how many it feeds.
+const PageEnds ItemEnds{std::regex("(Oats 5|Rye 9) g"), std::regex("(S1[1-4] )?s1[1-4]w[0-9]+( s1[1-4]w[0-9]+)*"),
                         std::regex("(S11 )?s11w[0-9]+( s11w[0-9]+)*")};
 
 struct FileCase {
@@ -236,6 +237,57 @@ TEST_P(ReportFilePaginationTest, AMenuItemNameFillingAPageToWithinARowNeverEndsA
 INSTANTIATE_TEST_SUITE_P(Reports, ReportFilePaginationTest,
                          ::testing::Values(FileCase{"MenuItems", "report_courses.rpt", -1},
                                            FileCase{"TripPlanDetailed", "report_trip_plan_detailed.rpt", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Paper on which the column titles (their narrow Amount column a letter to a line) and the
+// first item's heading and row do not fit on one page: the titles give way, so no page holds
+// only them or ends with them, and every page from the table's first holds a row.
+struct Paper {
+    const char* name;
+    double width, height;   // mm
+};
+
+std::ostream& operator<<(std::ostream& out, const Paper& c) { return out << c.name; }
+
+class SmallPaperTest : public ReportFilesPaginationTest, public ::testing::WithParamInterface<Paper> {};
+
+TEST_P(SmallPaperTest, TheColumnTitlesGiveWayAndEveryPageOfTheMenuItemsHoldsARow) {
+    ReportPreview* preview = Run("report_courses.rpt", -1);
+    ASSERT_NE(preview, nullptr);
+    const std::filesystem::path pdf = Folder().File("small.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    const QPageLayout paper(QPageSize(QSizeF(GetParam().width, GetParam().height), QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+                            QPageLayout::Millimeter);
+    ASSERT_TRUE(printer.setPageLayout(paper));
+    ASSERT_EQ(preview->PrintTo(printer), ReportPreview::PrintResult::Printed);
+
+    const auto pages = pdf_text::Pages(pdf);
+    ASSERT_GT(pages.size(), 3u);
+    const std::regex row("(Oats 5|Rye 9) g"), table("Ingre.*|.*feeds 1");   // titles, or an item's heading
+    bool inTable = false;
+    int rows = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const std::vector<std::string> body = BodyLines(pages[p]);
+        const auto matching = [&](const std::regex& what) {
+            return std::count_if(body.begin(), body.end(), [&](const std::string& line) { return std::regex_match(line, what); });
+        };
+        inTable = inTable || matching(table) > 0 || matching(row) > 0;
+        if (!inTable) continue;   // the report's title and text
+        EXPECT_GT(matching(row), 0) << "page " << p + 1 << ": " << ::testing::PrintToString(body);
+        rows += static_cast<int>(matching(row));
+    }
+    EXPECT_EQ(rows, 10);
+    const std::vector<QString> last = preview->Document().Layout(paper).LastLines();
+    ASSERT_EQ(last.size(), pages.size());
+    for (std::size_t p = 0; p < last.size(); ++p)
+        if (std::regex_match(last[p].toStdString(), table))
+            ADD_FAILURE() << "page " << p + 1 << " ends with " << last[p].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SmallPaperTest,
+                         ::testing::Values(Paper{"Wide60x40mm", 60, 40}, Paper{"Tall40x60mm", 40, 60}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
