@@ -269,44 +269,43 @@ ReportLayout::Placed ReportLayout::ContinuedLine(int heading) {
 }
 
 // What a page started for the band `next` repeats: the column titles of the table it lies in and
-// the headings of the groups it lies inside (titles first, then by level). They take at most
-// half the page, and leave the band what must go with it, so that the rows they head have room:
-// the outermost headings give way first, then the titles.
-std::vector<int> ReportLayout::Repeats(const Cursor& cursor, std::size_t next) const {
+// the headings of the groups it lies inside, "(continued)". They take at most half the page, and
+// leave the band what must go with it, so that the rows they head have room: the outermost
+// headings give way first, then the titles.
+ReportLayout::Repeated ReportLayout::Repeats(const Cursor& cursor, std::size_t next) const {
+    Repeated repeated;
     const ReportBand& band = bands_.bands[next];
-    if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return {};
+    if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return repeated;
     const std::size_t inside = band.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(band.level)
                                : band.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(band.level) + 1
                                                                       : cursor.openHeadings.size();
-    std::vector<int> repeats;
-    if (cursor.titlesFit) repeats.push_back(cursor.titles);
-    for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level)
-        if (cursor.openHeadings[level] >= 0) repeats.push_back(cursor.openHeadings[level]);
-    double height = 0;
-    for (int repeat : repeats) height += RepeatHeight(repeat);
+    const double titles = heights_[static_cast<std::size_t>(cursor.titles)];
+    repeated.titles = cursor.titlesFit;
+    repeated.toLevel = std::min(inside, cursor.openHeadings.size());
+    repeated.height = repeated.titles ? titles : 0;
+    for (std::size_t level = 0; level < repeated.toLevel; ++level) repeated.height += ContinuedHeight(cursor, level);
     auto crowded = [&] {
-        return height > bodyHeight_ / 2 + 1e-6 || height + LeastWith(next, bodyHeight_ - height) > bodyHeight_ + 1e-6;
+        const double room = bodyHeight_ - repeated.height;
+        return repeated.height > bodyHeight_ / 2 + 1e-6 || LeastWith(next, room) > room + 1e-6;
     };
-    const std::size_t firstHeading = cursor.titlesFit ? 1 : 0;
-    std::size_t gone = firstHeading;   // the outermost headings given way
-    while (gone < repeats.size() && crowded()) height -= RepeatHeight(repeats[gone++]);
-    repeats.erase(repeats.begin() + static_cast<std::ptrdiff_t>(firstHeading),
-                  repeats.begin() + static_cast<std::ptrdiff_t>(gone));
-    if (cursor.titlesFit && crowded()) repeats.erase(repeats.begin());
-    return repeats;
+    for (; repeated.fromLevel < repeated.toLevel && crowded(); ++repeated.fromLevel)
+        repeated.height -= ContinuedHeight(cursor, repeated.fromLevel);
+    if (repeated.titles && crowded()) {
+        repeated.titles = false;
+        repeated.height -= titles;
+    }
+    return repeated;
 }
 
-// The column titles whole, a heading on one line.
-double ReportLayout::RepeatHeight(int band) const {
-    const auto index = static_cast<std::size_t>(band);
-    return bands_.bands[index].kind == ReportBand::Kind::ColumnTitles ? heights_[index] : PartHeight(index, 1);
+// The open heading of that level, repeated on one line; 0 for a level without one.
+double ReportLayout::ContinuedHeight(const Cursor& cursor, std::size_t level) const {
+    const int heading = cursor.openHeadings[level];
+    return heading < 0 ? 0 : PartHeight(static_cast<std::size_t>(heading), 1);
 }
 
 // The body a page started for the band `next` has below what it repeats.
 double ReportLayout::FreshRoom(const Cursor& cursor, std::size_t next) const {
-    double room = bodyHeight_;
-    for (int repeat : Repeats(cursor, next)) room -= RepeatHeight(repeat);
-    return room;
+    return bodyHeight_ - Repeats(cursor, next).height;
 }
 
 // The same for the band after `index`, once `index` is placed.
@@ -318,14 +317,16 @@ double ReportLayout::FreshRoomAfter(const Cursor& cursor, std::size_t index) con
 
 // A new page, starting with what it repeats for the band `next`.
 void ReportLayout::StartPage(Cursor& cursor, std::size_t next) {
-    const std::vector<int> repeats = Repeats(cursor, next);
+    const Repeated repeated = Repeats(cursor, next);
     pages_.emplace_back();
     cursor.y = 0;
-    for (int repeat : repeats) {
-        const auto index = static_cast<std::size_t>(repeat);
-        Placed placed = bands_.bands[index].kind == ReportBand::Kind::ColumnTitles
-                            ? Placed{repeat, 0, heights_[index], wrapOf_[index]}
-                            : ContinuedLine(repeat);
+    if (repeated.titles) {
+        const auto titles = static_cast<std::size_t>(cursor.titles);
+        Place(cursor, {cursor.titles, 0, heights_[titles], wrapOf_[titles]});
+    }
+    for (std::size_t level = repeated.fromLevel; level < repeated.toLevel; ++level) {
+        if (cursor.openHeadings[level] < 0) continue;
+        Placed placed = ContinuedLine(cursor.openHeadings[level]);
         placed.top = cursor.y;
         Place(cursor, placed);
     }
@@ -340,7 +341,7 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
     const int total = linesOf_[index];
     const double lineHeight = fonts_->roles[StyleOf(bands_.bands[index]).role].LineSpacing();
     const double pads = PartHeight(index, 0);
-    const bool splittable = Splittable(index, FreshRoom(cursor, index));
+    const bool splittable = linesOf_[index] >= 2 * kMinPartLines && Splittable(index, FreshRoom(cursor, index));
     const double after = KeepsWithNext(bands_.bands[index]) && index + 1 < heights_.size()
                              ? KeptHeight(index + 1, FreshRoomAfter(cursor, index))
                              : 0;
@@ -408,8 +409,9 @@ void ReportLayout::Paginate() {
         const bool paragraph = !band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles;
         double gap = 0;
         if (paragraph) gap = std::max(cursor.lastMargin, style.marginTop * kScale) + (cursor.afterTable ? tableGap : 0);
-        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i, FreshRoom(cursor, i)) > bodyHeight_)
-            StartPage(cursor, i);
+        // What goes with a band that keeps nothing with it does not depend on a fresh page's room.
+        const double room = KeepsWithNext(band) ? FreshRoom(cursor, i) : bodyHeight_;
+        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i, room) > bodyHeight_) StartPage(cursor, i);
         if (cursor.y <= cursor.pageTop + 1e-6) gap = 0;   // the top of a page takes no margin
         if (paragraph) {
             cursor.lastMargin = style.marginBottom * kScale;

@@ -96,7 +96,8 @@ struct HeadingPlace {
     std::string above;
 };
 
-HeadingPlace PlaceOf(const std::vector<std::vector<std::string>>& pages, const std::string& first, const std::string& last) {
+HeadingPlace PlaceOf(const std::vector<std::vector<std::string>>& pages, const std::string& first,
+                     const std::string& last) {
     HeadingPlace place;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const std::vector<std::string> lines = BodyLines(pages[p]);
@@ -143,10 +144,10 @@ TEST_P(ReportPaginationPdfTest, AHeadingMovesWholeOrIsSplitWhereItStandsAndNoPag
         const std::string stem(3, static_cast<char>('a' + item - 1));
         const HeadingPlace place = PlaceOf(pages, stem + "w1", stem + "end");
         ASSERT_GE(place.firstPage, 0) << stem;
-        const bool atTop = std::regex_match(place.above, repeat);
         if (place.firstPage == place.lastPage) continue;   // whole
         // Split: where it stood, below what came before it, not at the top of a fresh page.
-        EXPECT_FALSE(atTop) << stem << " was moved to page " << place.firstPage + 1 << " and split";
+        EXPECT_FALSE(std::regex_match(place.above, repeat))
+            << stem << " was moved to page " << place.firstPage + 1 << " and split";
         if (item == 1) EXPECT_FALSE(GetParam().movesWhole) << "the first long heading was split";
     }
     const HeadingPlace first = PlaceOf(pages, "aaaw1", "aaaend");
@@ -190,18 +191,18 @@ protected:
     // The long items named "S1<n> s1<n>w1 s1<n>w2 ...", `words` words in all.
     void NameItems(int words) {
         for (int n = 1; n <= 4; ++n) {
-            const std::string stem = "s1" + std::to_string(n) + "w";
-            ASSERT_TRUE(Exec("update Courses set name = " + Quoted("S1" + std::to_string(n) + " " + Words(stem, words - 1)) +
-                             " where id = " + std::to_string(n + 1)));
+            const std::string name = "S1" + std::to_string(n) + " " + Words("s1" + std::to_string(n) + "w", words - 1);
+            ASSERT_TRUE(Exec("update Courses set name = " + Quoted(name) + " where id = " + std::to_string(n + 1)));
         }
     }
 
     ReportPreview* Run(const std::string& file, int trip) {
-        const std::vector<std::string> parameters = {"Trip id; " + std::to_string(trip) + "; TRUE", "version; 3.02; TRUE",
-                                                     "unit_type; 1; TRUE", "ingredient_units; 0; TRUE",
-                                                     "trip_very_detailed; 0; TRUE"};
+        const std::vector<std::string> parameters = {"Trip id; " + std::to_string(trip) + "; TRUE",
+                                                     "version; 3.02; TRUE", "unit_type; 1; TRUE",
+                                                     "ingredient_units; 0; TRUE", "trip_very_detailed; 0; TRUE"};
         control.SetReportFileName(std::string(KVO_REPORTS_DIR) + "/" + file);
-        for (std::size_t i = 0; i < parameters.size(); ++i) control.SetParameterField(static_cast<int>(i), parameters[i]);
+        for (std::size_t i = 0; i < parameters.size(); ++i)
+            control.SetParameterField(static_cast<int>(i), parameters[i]);
         EXPECT_EQ(control.PrintReport(), 0) << control.GetLastErrorString();
         return control.Previews().empty() ? nullptr : control.Previews().back();
     }
@@ -258,8 +259,8 @@ TEST_P(SmallPaperTest, TheColumnTitlesGiveWayAndEveryPageOfTheMenuItemsHoldsARow
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    const QPageLayout paper(QPageSize(QSizeF(GetParam().width, GetParam().height), QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
-                            QPageLayout::Millimeter);
+    const QPageSize size(QSizeF(GetParam().width, GetParam().height), QPageSize::Millimeter);
+    const QPageLayout paper(size, QPageLayout::Portrait, QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
     ASSERT_TRUE(printer.setPageLayout(paper));
     ASSERT_EQ(preview->PrintTo(printer), ReportPreview::PrintResult::Printed);
 
@@ -271,7 +272,8 @@ TEST_P(SmallPaperTest, TheColumnTitlesGiveWayAndEveryPageOfTheMenuItemsHoldsARow
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const std::vector<std::string> body = BodyLines(pages[p]);
         const auto matching = [&](const std::regex& what) {
-            return std::count_if(body.begin(), body.end(), [&](const std::string& line) { return std::regex_match(line, what); });
+            return std::count_if(body.begin(), body.end(),
+                                 [&](const std::string& line) { return std::regex_match(line, what); });
         };
         inTable = inTable || matching(table) > 0 || matching(row) > 0;
         if (!inTable) continue;   // the report's title and text
