@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "platform/report/FontMeasure.h"
 #include "platform/report/ReportReader.h"
@@ -16,6 +17,7 @@ namespace {
 // kScale makes them layout units.
 constexpr double kScale = ReportLayout::kUnitsPerInch / 96.0;
 constexpr int kMinPartLines = 2;   // the fewest lines of a band on either side of a page break
+constexpr double kNoLimit = std::numeric_limits<double>::infinity();   // the room of no page
 constexpr double kCellPadding = 2, kTopHeadingPadding = 4, kIndent = 14, kNumberGap = 8, kTitleRule = 0.8;
 
 enum Role { Body, BodyBold, Title, Text, TableHeading, EmptyText, TopHeading, NoteText, PageBand, RoleCount };
@@ -184,6 +186,7 @@ struct ReportLayout::Cursor {
     double lastMargin = 0;
     bool afterTable = false;
     int titles = -1;                // the column titles of the table being placed, -1: none
+    bool titlesFit = false;         // they are printed
     std::vector<int> openHeadings;  // of that table, by level; -1 for a level without one
 };
 
@@ -197,27 +200,56 @@ double ReportLayout::PartHeight(std::size_t band, int lines) const {
     return lines * fonts_->roles[style.role].LineSpacing() + (style.padTop + style.padBottom) * kScale;
 }
 
-// A band is split only where each part keeps at least two of its lines; a heading never is
-// but for one taller than a page, which cannot be kept whole anywhere.
-bool ReportLayout::Splittable(std::size_t band) const {
-    if (bands_.bands[band].kind == ReportBand::Kind::Heading) return heights_[band] > bodyHeight_;
-    return linesOf_[band] >= 2 * kMinPartLines;
+// Between two bands that go together, paragraphs keep the larger of their margins.
+double ReportLayout::ChainGap(std::size_t band, std::size_t next) const {
+    const ReportBand& below = bands_.bands[next];
+    if (below.IsRow() && below.kind != ReportBand::Kind::ColumnTitles) return 0;
+    return std::max(StyleOf(bands_.bands[band]).marginBottom, StyleOf(below).marginTop) * kScale;
 }
 
-// A heading goes with what follows it, up to the first row it heads, or the first lines of a
-// band that may be split (unless that is more than a page).
-double ReportLayout::KeptHeight(std::size_t band) const {
+// What must go onto one page with the band: it and what it keeps with it, up to the first row
+// it heads (column titles that give way count nothing); of a band that may be split on a page
+// with `room` below its repeats, the first lines.
+double ReportLayout::LeastWith(std::size_t band, double room) const {
     double needed = 0;
     for (std::size_t next = band; next < heights_.size(); ++next) {
-        if (Splittable(next)) {
-            needed += PartHeight(next, kMinPartLines);
-            break;
-        }
+        if (next > band && bands_.bands[next].kind == ReportBand::Kind::ColumnTitles && !TitlesFit(next)) continue;
+        if (next > band) needed += ChainGap(next - 1, next);
+        if (Splittable(next, room)) return needed + PartHeight(next, kMinPartLines);
         needed += heights_[next];
         if (!KeepsWithNext(bands_.bands[next])) break;
     }
-    if (needed <= bodyHeight_) return needed;
-    return Splittable(band) ? PartHeight(band, kMinPartLines) : heights_[band];
+    return needed;
+}
+
+// The same with the band itself whole, what follows it on a page with `room` below its repeats.
+double ReportLayout::WholeWith(std::size_t band, double room) const {
+    if (!KeepsWithNext(bands_.bands[band]) || band + 1 >= heights_.size()) return heights_[band];
+    return heights_[band] + ChainGap(band, band + 1) + LeastWith(band + 1, room);
+}
+
+// A band is split only where each part keeps at least two of its lines; a heading only where it
+// cannot go whole, with what it keeps with it, onto a page whose body has `room` below its
+// repeats. The headings below it count whole there: where one of them does not fit, neither
+// does it.
+bool ReportLayout::Splittable(std::size_t band, double room) const {
+    if (linesOf_[band] < 2 * kMinPartLines) return false;
+    if (bands_.bands[band].kind != ReportBand::Kind::Heading) return true;
+    return room < kNoLimit && WholeWith(band, kNoLimit) > room + 1e-6;
+}
+
+// What must go with the band where that fits on a page with `room` below its repeats; else
+// the band alone, or its first lines where it may be split.
+double ReportLayout::KeptHeight(std::size_t band, double room) const {
+    const double needed = LeastWith(band, room);
+    if (needed <= room + 1e-6) return needed;
+    return Splittable(band, room) ? PartHeight(band, kMinPartLines) : heights_[band];
+}
+
+// Column titles that do not fit on a page with what must follow them give way: they are not
+// printed, so that no page holds only them or ends with them.
+bool ReportLayout::TitlesFit(std::size_t titles) const {
+    return WholeWith(titles, bodyHeight_ - heights_[titles]) <= bodyHeight_ + 1e-6;
 }
 
 // A repeated heading, "(continued)", on one line: cut with "..." where it is longer.
@@ -236,35 +268,67 @@ ReportLayout::Placed ReportLayout::ContinuedLine(int heading) {
     return placed;
 }
 
-// A new page; one that a table's rows run onto starts with its column titles and the headings
-// of the groups the next band lies inside, "(continued)". Together they take at most half the
-// page, so that the rows they head have room: the outermost headings give way first, then the
-// titles.
-void ReportLayout::StartPage(Cursor& cursor, std::size_t nextIndex) {
+// What a page started for the band `next` repeats: the column titles of the table it lies in and
+// the headings of the groups it lies inside, "(continued)". They take at most half the page, and
+// leave the band what must go with it, so that the rows they head have room: the outermost
+// headings give way first, then the titles.
+ReportLayout::Repeated ReportLayout::Repeats(const Cursor& cursor, std::size_t next) const {
+    Repeated repeated;
+    const ReportBand& band = bands_.bands[next];
+    if (!band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return repeated;
+    const std::size_t inside = band.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(band.level)
+                               : band.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(band.level) + 1
+                                                                      : cursor.openHeadings.size();
+    const double titles = heights_[static_cast<std::size_t>(cursor.titles)];
+    repeated.titles = cursor.titlesFit;
+    repeated.toLevel = std::min(inside, cursor.openHeadings.size());
+    repeated.height = repeated.titles ? titles : 0;
+    for (std::size_t level = 0; level < repeated.toLevel; ++level) repeated.height += ContinuedHeight(cursor, level);
+    auto crowded = [&] {
+        const double room = bodyHeight_ - repeated.height;
+        return repeated.height > bodyHeight_ / 2 + 1e-6 || LeastWith(next, room) > room + 1e-6;
+    };
+    for (; repeated.fromLevel < repeated.toLevel && crowded(); ++repeated.fromLevel)
+        repeated.height -= ContinuedHeight(cursor, repeated.fromLevel);
+    if (repeated.titles && crowded()) {
+        repeated.titles = false;
+        repeated.height -= titles;
+    }
+    return repeated;
+}
+
+// The open heading of that level, repeated on one line; 0 for a level without one.
+double ReportLayout::ContinuedHeight(const Cursor& cursor, std::size_t level) const {
+    const int heading = cursor.openHeadings[level];
+    return heading < 0 ? 0 : PartHeight(static_cast<std::size_t>(heading), 1);
+}
+
+// The body a page started for the band `next` has below what it repeats.
+double ReportLayout::FreshRoom(const Cursor& cursor, std::size_t next) const {
+    return bodyHeight_ - Repeats(cursor, next).height;
+}
+
+// The same for the band after `index`, once `index` is placed.
+double ReportLayout::FreshRoomAfter(const Cursor& cursor, std::size_t index) const {
+    Cursor after = cursor;
+    Track(after, index);
+    return FreshRoom(after, index + 1);
+}
+
+// A new page, starting with what it repeats for the band `next`.
+void ReportLayout::StartPage(Cursor& cursor, std::size_t next) {
+    const Repeated repeated = Repeats(cursor, next);
     pages_.emplace_back();
     cursor.y = 0;
-    cursor.pageTop = 0;
-    const ReportBand& next = bands_.bands[nextIndex];
-    if (!next.IsRow() || next.kind == ReportBand::Kind::ColumnTitles || cursor.titles < 0) return;
-    const auto titles = static_cast<std::size_t>(cursor.titles);
-    std::vector<Placed> repeats{{cursor.titles, 0, heights_[titles], wrapOf_[titles]}};
-    const std::size_t inside = next.kind == ReportBand::Kind::Heading ? static_cast<std::size_t>(next.level)
-                               : next.kind == ReportBand::Kind::Note  ? static_cast<std::size_t>(next.level) + 1
-                                                                      : cursor.openHeadings.size();
-    for (std::size_t level = 0; level < inside && level < cursor.openHeadings.size(); ++level)
-        if (cursor.openHeadings[level] >= 0) repeats.push_back(ContinuedLine(cursor.openHeadings[level]));
-    double height = 0;
-    for (const Placed& placed : repeats) height += placed.height;
-    std::vector<bool> kept(repeats.size(), true);
-    for (std::size_t drop = 1; drop <= repeats.size() && height > bodyHeight_ / 2; ++drop) {
-        const std::size_t gone = drop % repeats.size();   // 1, 2, ... the outermost heading first; 0, the titles, last
-        height -= repeats[gone].height;
-        kept[gone] = false;
+    if (repeated.titles) {
+        const auto titles = static_cast<std::size_t>(cursor.titles);
+        Place(cursor, {cursor.titles, 0, heights_[titles], wrapOf_[titles]});
     }
-    for (std::size_t r = 0; r < repeats.size(); ++r) {
-        if (!kept[r]) continue;
-        repeats[r].top = cursor.y;
-        Place(cursor, repeats[r]);
+    for (std::size_t level = repeated.fromLevel; level < repeated.toLevel; ++level) {
+        if (cursor.openHeadings[level] < 0) continue;
+        Placed placed = ContinuedLine(cursor.openHeadings[level]);
+        placed.top = cursor.y;
+        Place(cursor, placed);
     }
     cursor.pageTop = cursor.y;
 }
@@ -277,8 +341,10 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
     const int total = linesOf_[index];
     const double lineHeight = fonts_->roles[StyleOf(bands_.bands[index]).role].LineSpacing();
     const double pads = PartHeight(index, 0);
-    const double after =
-        KeepsWithNext(bands_.bands[index]) && index + 1 < heights_.size() ? KeptHeight(index + 1) : 0;
+    const bool splittable = linesOf_[index] >= 2 * kMinPartLines && Splittable(index, FreshRoom(cursor, index));
+    const double after = KeepsWithNext(bands_.bands[index]) && index + 1 < heights_.size()
+                             ? KeptHeight(index + 1, FreshRoomAfter(cursor, index))
+                             : 0;
     int from = 0;
     for (;;) {
         const int rest = total - from;
@@ -286,7 +352,7 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
         const double room = bodyHeight_ - cursor.y;
         const bool fresh = cursor.y <= cursor.pageTop + 1e-6;
         const bool fits = height <= room + 1e-6;
-        if (fits && (height + after <= room + 1e-6 || !Splittable(index) || rest <= kMinPartLines)) {
+        if (fits && (height + after <= room + 1e-6 || !splittable || rest <= kMinPartLines)) {
             Place(cursor, {static_cast<int>(index), cursor.y, height, wrapOf_[index], false, from, rest});
             return;
         }
@@ -308,10 +374,11 @@ void ReportLayout::PlaceSplit(Cursor& cursor, std::size_t index) {
 }
 
 // What the band just placed opens or closes.
-void ReportLayout::Track(Cursor& cursor, std::size_t index) {
+void ReportLayout::Track(Cursor& cursor, std::size_t index) const {
     const ReportBand& band = bands_.bands[index];
     if (band.kind == ReportBand::Kind::ColumnTitles) {
         cursor.titles = static_cast<int>(index);
+        cursor.titlesFit = TitlesFit(index);
         cursor.openHeadings.clear();
     } else if (band.kind == ReportBand::Kind::Heading) {
         cursor.openHeadings.resize(static_cast<std::size_t>(band.level), -1);
@@ -334,11 +401,17 @@ void ReportLayout::Paginate() {
     Cursor cursor;
     for (std::size_t i = 0; i < bands_.bands.size(); ++i) {
         const ReportBand& band = bands_.bands[i];
+        if (band.kind == ReportBand::Kind::ColumnTitles && !TitlesFit(i)) {
+            Track(cursor, i);
+            continue;
+        }
         const BandStyle style = StyleOf(band);
         const bool paragraph = !band.IsRow() || band.kind == ReportBand::Kind::ColumnTitles;
         double gap = 0;
         if (paragraph) gap = std::max(cursor.lastMargin, style.marginTop * kScale) + (cursor.afterTable ? tableGap : 0);
-        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i) > bodyHeight_) StartPage(cursor, i);
+        // What goes with a band that keeps nothing with it does not depend on a fresh page's room.
+        const double room = KeepsWithNext(band) ? FreshRoom(cursor, i) : bodyHeight_;
+        if (!pages_.back().empty() && cursor.y + gap + KeptHeight(i, room) > bodyHeight_) StartPage(cursor, i);
         if (cursor.y <= cursor.pageTop + 1e-6) gap = 0;   // the top of a page takes no margin
         if (paragraph) {
             cursor.lastMargin = style.marginBottom * kScale;

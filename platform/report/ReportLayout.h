@@ -4,7 +4,9 @@
 // from QFontMetricsF (a text too wide for its cell wraps and grows its row; its own line breaks
 // are kept), then page by page what goes where. A band taller than the room left is split line
 // by line. A page that starts inside a table repeats the column titles, and the headings of the
-// groups it starts inside, marked "(continued)"; a heading never ends a page. Drawing a page
+// groups it starts inside, marked "(continued)"; a heading never ends a page: it goes whole, with
+// its first row, onto a fresh page where it fits there under the repeats, and is split where it
+// stands where not. Column titles too tall for a page with a row are left out. Drawing a page
 // paints its bands straight with QPainter, the page header and footer with them; a device of any
 // resolution scales the painter, so the screen, the printer and a PDF show the same pages.
 
@@ -76,17 +78,31 @@ private:
     };
 
     struct Cursor;
+    // What a new page repeats: the column titles or not, and the open headings of some levels.
+    struct Repeated {
+        bool titles = false;
+        std::size_t fromLevel = 0, toLevel = 0;
+        double height = 0;
+    };
 
     void Measure();
     void Paginate();
     void Place(Cursor& cursor, const Placed& placed);
     void PlaceSplit(Cursor& cursor, std::size_t index);
     double PartHeight(std::size_t band, int lines) const;
-    bool Splittable(std::size_t band) const;
-    double KeptHeight(std::size_t band) const;
+    double ChainGap(std::size_t band, std::size_t next) const;
+    double LeastWith(std::size_t band, double room) const;
+    double WholeWith(std::size_t band, double room) const;
+    bool Splittable(std::size_t band, double room) const;
+    double KeptHeight(std::size_t band, double room) const;
+    bool TitlesFit(std::size_t titles) const;
     Placed ContinuedLine(int heading);
-    void StartPage(Cursor& cursor, std::size_t nextIndex);
-    void Track(Cursor& cursor, std::size_t index);
+    Repeated Repeats(const Cursor& cursor, std::size_t next) const;
+    double ContinuedHeight(const Cursor& cursor, std::size_t level) const;
+    double FreshRoom(const Cursor& cursor, std::size_t next) const;
+    double FreshRoomAfter(const Cursor& cursor, std::size_t index) const;
+    void StartPage(Cursor& cursor, std::size_t next);
+    void Track(Cursor& cursor, std::size_t index) const;
     double MeasureBand(const ReportBand& band, const std::vector<QString>& cells, int& wrap, int& lines);
     std::vector<QRectF> CellBoxes(const ReportBand& band, double top, double height) const;
     void DrawBand(QPainter& painter, const Placed& placed) const;

@@ -84,8 +84,8 @@ protected:
                          ", " + (row.cell.empty() ? "NULL" : "'g'") + " )"));
     }
 
-    // Runs the report (with the page header and empty text given) and saves it as a PDF.
-    const ReportLayout* Save(const std::string& header = "Groups", const std::string& empty = "No rows.") {
+    // Runs the report (with the page header and empty text given); its preview, or null.
+    ReportPreview* Run(const std::string& header = "Groups", const std::string& empty = "No rows.") {
         std::string report = GroupsReport;
         report.replace(report.find("{header}"), 8, header);
         report.replace(report.find("{empty}"), 7, empty);
@@ -96,8 +96,13 @@ protected:
         EXPECT_TRUE(out) << "cannot write " << file;
         control.SetReportFileName(file.string());
         EXPECT_EQ(control.PrintReport(), 0) << control.GetLastErrorString();
-        if (control.Previews().empty()) return nullptr;
-        ReportPreview* preview = control.Previews().back();
+        return control.Previews().empty() ? nullptr : control.Previews().back();
+    }
+
+    // The same, saved as a PDF; the pages it was laid out into.
+    const ReportLayout* Save(const std::string& header = "Groups", const std::string& empty = "No rows.") {
+        ReportPreview* preview = Run(header, empty);
+        if (!preview) return nullptr;
         EXPECT_TRUE(preview->Document().SaveAsPdf(Pdf().string()));
         return &preview->Document().Layout();
     }
