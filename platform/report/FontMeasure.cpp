@@ -157,14 +157,12 @@ void FontMeasure::DrawWithColourGlyphs(QPainter& painter, const QTextLayout& lay
         if (!colour) {
             standIn += QStringView(text).sliced(static_cast<qsizetype>(start), static_cast<qsizetype>(end - start));
         } else {
-            double left = kUnboundedWidth, right = -kUnboundedWidth;
+            QRectF span;
             for (const QGlyphRun& run : layout.glyphRuns(static_cast<int>(start), static_cast<int>(end - start))) {
-                const QRectF box = GlyphBox(run);
-                left = std::min(left, box.left());
-                right = std::max(right, box.right());
+                span = span.united(GlyphBox(run));
                 colourRuns.push_back(run);
             }
-            blanks.emplace_back(static_cast<int>(standIn.size()), std::max(0.0, right - left));
+            blanks.emplace_back(static_cast<int>(standIn.size()), span.width());
             standIn += QLatin1Char(' ');
         }
         start = end;
