@@ -53,9 +53,9 @@ def line_fault(sanitizer, line, libraries):
         return f"is no {sanitizer} suppression (kinds: {', '.join(sorted(KINDS[sanitizer]))})"
     if not LIBRARY.fullmatch(pattern):
         return "names no shared library: a function, file or header name would hide our own frames"
-    # The pattern matches any library whose path contains it.
+    # The pattern matches any library whose path contains it, a versioned file of ours too.
     for library, where in sorted(libraries.items()):
-        if pattern in library:
+        if pattern in library or pattern.startswith(library + "."):
             return f"names {library}, which is built from our source ({where})"
     return None
 

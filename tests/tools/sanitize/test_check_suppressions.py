@@ -24,6 +24,7 @@ REFUSED = [
     ("lsan", "leak:KvoCollation.c"),
     # Libraries built from our source: the collation module, the companion, a static one.
     ("tsan", "called_from_lib:libkvocollate.so"),
+    ("tsan", "called_from_lib:libQuorvel1.so.1"),   # a versioned file of ours
     ("tsan", "called_from_lib:libQuorvel1.so"),
     ("tsan", "race:libkvohandheld.so"),
     ("tsan", "race:libkvo_platform_forms.so"),
