@@ -130,7 +130,7 @@ void FontMeasure::Draw(QPainter& painter, const QPointF& at, const QString& line
         return;
     }
     QTextLayout layout(line, Font(), device_);
-    const std::vector<int> uses = LayOut(layout, painter.layoutDirection());
+    const std::vector<int> uses = LayOut(layout);
     const QPointF origin(at.x(), at.y() - layout.lineAt(0).ascent());
     if (std::none_of(uses.begin(), uses.end(), [](int use) { return use & kColour; })) {
         layout.draw(&painter, origin);
@@ -168,7 +168,7 @@ void FontMeasure::DrawWithColourGlyphs(QPainter& painter, const QTextLayout& lay
         start = end;
     }
     QTextLayout drawn(standIn, Font(), device_);
-    LayOut(drawn, painter.layoutDirection(), blanks);
+    LayOut(drawn, blanks);
     drawn.draw(&painter, origin);
     for (const QGlyphRun& run : colourRuns) DrawGlyphsAsPicture(painter, run, origin);
 }
@@ -418,8 +418,7 @@ bool FontMeasure::NeedsLayout(QStringView text) {
 
 // One line laid out with a font for each run of characters that another face draws or that
 // must be shaped, and a blank for each of `blanks` as wide as it says. Answers each unit's use.
-std::vector<int> FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection direction,
-                                    const std::vector<std::pair<int, double>>& blanks) {
+std::vector<int> FontMeasure::LayOut(QTextLayout& layout, const std::vector<std::pair<int, double>>& blanks) {
     const std::vector<int> uses = UsesOf(layout.text());
     QList<QTextLayout::FormatRange> runs;
     for (std::size_t i = 0; i < uses.size(); ++i) {
@@ -450,7 +449,9 @@ std::vector<int> FontMeasure::LayOut(QTextLayout& layout, Qt::LayoutDirection di
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-    option.setTextDirection(direction);
+    // A line reads in the direction of its first strong character on every device: a widget's
+    // painter says left to right, a printer's and a PDF writer's leave it to the text.
+    option.setTextDirection(Qt::LayoutDirectionAuto);
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine line = layout.createLine();
@@ -468,6 +469,6 @@ double FontMeasure::LaidOutWidth(const QString& text) {
         return (uses.front() & kShaped ? face.shapedMetrics : face.metrics).horizontalAdvance(text);
     }
     QTextLayout layout(text, Font(), device_);
-    LayOut(layout, Qt::LeftToRight);
+    LayOut(layout);
     return layout.lineAt(0).horizontalAdvance();
 }

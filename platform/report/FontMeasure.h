@@ -78,8 +78,7 @@ private:
     std::vector<int> UsesOf(QStringView text);
     bool ComesFromAColourFace(char32_t character);
     bool NeedsLayout(QStringView text);
-    std::vector<int> LayOut(QTextLayout& layout, Qt::LayoutDirection direction,
-                            const std::vector<std::pair<int, double>>& blanks = {});
+    std::vector<int> LayOut(QTextLayout& layout, const std::vector<std::pair<int, double>>& blanks = {});
     void DrawWithColourGlyphs(QPainter& painter, const QTextLayout& layout, const std::vector<int>& uses,
                               const QPointF& origin);
     double LetterSpacingScale();

@@ -197,6 +197,31 @@ TEST(FontMeasureTest, ARightToLeftLineIsDrawnAsQtsOwnShapedLayoutDrawsIt) {
     }
 }
 
+// The preview's widget paints left to right, a printer and a PDF writer leave the direction to
+// the text: a line with right-to-left words must read the same on each, or the preview shows a
+// "»" at the other end of the line than the paper.
+TEST(FontMeasureTest, ALineIsDrawnAlikeWhateverThePaintersDirection) {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(48);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    for (const char* text : {"سكر (ناعم) [بكر] «ممتاز»", "شاي بالنعناع (feeds 2)", "Tea «شاي» 🍎"}) {
+        std::vector<QImage> drawn;
+        for (Qt::LayoutDirection direction : {Qt::LayoutDirectionAuto, Qt::LeftToRight, Qt::RightToLeft}) {
+            QImage picture(900, 100, QImage::Format_ARGB32_Premultiplied);
+            picture.fill(Qt::white);
+            QPainter painter(&picture);
+            painter.setLayoutDirection(direction);
+            painter.setFont(font);
+            FontMeasure(font, &picture).Draw(painter, QPointF(10, 70), QString::fromUtf8(text));
+            painter.end();
+            drawn.push_back(picture);
+        }
+        EXPECT_TRUE(drawn[0] == drawn[1]) << text << ": left to right differs";
+        EXPECT_TRUE(drawn[0] == drawn[2]) << text << ": right to left differs";
+    }
+}
+
 // Whether a line fits is decided word by word, each word measured once; the sum must be the
 // width of the line as it is laid out and drawn, or a cell runs over its column.
 TEST(FontMeasureTest, ALineFitsTheWidthItIsDrawnInAndNoLess) {
